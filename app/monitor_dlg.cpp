@@ -1,0 +1,71 @@
+// CMonitorDlg: the main window, which holds the watched site's settings and the report.
+#include "monitor_dlg.h"
+
+#include "code_page.h"
+#include "paint_dc.h"
+#include "resource.h"
+#include "win_app.h"
+
+namespace {
+
+constexpr short kMinInterval = 1;
+constexpr short kMaxInterval = 600;
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CMonitorDlg, CDialog)
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+END_MESSAGE_MAP()
+
+CMonitorDlg::CMonitorDlg(CWnd* pParent)
+    : CDialog(IDD_MONITOR_DIALOG, pParent),
+      m_hIcon(::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+
+void CMonitorDlg::DoDataExchange(CDataExchange* pDX) {
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_STOP, m_btnStop);
+    DDX_Control(pDX, IDC_START, m_btnStart);
+    DDX_Control(pDX, IDC_SPIN, m_spinInterval);
+    DDX_Control(pDX, IDC_URL, m_editURL);
+    DDX_Control(pDX, IDC_REPORT, m_editReport);
+    DDX_Control(pDX, IDC_FLAG, m_editFlag);
+    DDX_Control(pDX, IDC_FORWARD, m_chkForward);
+    DDX_Control(pDX, IDC_HOMELINK, m_link);
+}
+
+BOOL CMonitorDlg::OnInitDialog() {
+    CDialog::OnInitDialog();
+    AddAboutItem();
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+    m_btnStop.ShowWindow(SW_HIDE);
+    m_spinInterval.SetRange(kMinInterval, kMaxInterval);
+    return TRUE;
+}
+
+void CMonitorDlg::AddAboutItem() const {
+    HMENU systemMenu = GetSystemMenu(FALSE);
+    if (systemMenu == nullptr) return;
+    const CString aboutText = LoadResourceString(IDS_ABOUTBOX);
+    if (aboutText.IsEmpty()) return;
+    ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, Widen(aboutText.View()).c_str());
+}
+
+// Minimised, the window draws its icon centred in the client area.
+void CMonitorDlg::OnPaint() {
+    if (!IsIconic()) {
+        Default();
+        return;
+    }
+    CPaintDC dc(this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()));
+    const int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    const int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT rect;
+    GetClientRect(&rect);
+    const int x = (rect.right - rect.left - iconWidth + 1) / 2;
+    const int y = (rect.bottom - rect.top - iconHeight + 1) / 2;
+    dc.DrawIcon(x, y, m_hIcon);
+}

@@ -1,0 +1,34 @@
+// CMonitorDlg: the main window, which holds the watched site's settings and the report.
+#pragma once
+
+#include "controls.h"
+#include "dialog.h"
+
+class CMonitorDlg : public CDialog {
+public:
+    explicit CMonitorDlg(CWnd* pParent = nullptr);
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    BOOL OnInitDialog() override;
+    void OnPaint();
+    HCURSOR OnQueryDragIcon() const { return m_hIcon; }
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void AddAboutItem() const;
+
+    CButton m_btnStop;
+    CButton m_btnStart;
+    CSpinButtonCtrl m_spinInterval;
+    CEdit m_editURL;
+    CEdit m_editReport;
+    CEdit m_editFlag;
+    CButton m_chkForward;
+    CStatic m_link;
+    HICON m_hIcon;
+    CString m_strReport;
+    CString m_strFlag;
+    CString m_strURL;
+};

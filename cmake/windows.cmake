@@ -1,0 +1,30 @@
+# The Windows tree: the framework, 望站.exe, and (in the test tree) the tests that run under Wine.
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++")
+add_compile_options(-fexec-charset=CP936)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+add_subdirectory(core)
+add_subdirectory(framework)
+
+add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/res/app.ico
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/res
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/res/make_icon.py ${CMAKE_BINARY_DIR}/res/app.ico
+    DEPENDS ${CMAKE_SOURCE_DIR}/res/make_icon.py)
+set_source_files_properties(res/app.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/res/app.ico;${CMAKE_SOURCE_DIR}/res/app.manifest;${CMAKE_SOURCE_DIR}/res/version.h")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/res -I${CMAKE_SOURCE_DIR}/res")
+
+# The tool's own code without the application object, so the tests can link it too.
+add_library(monitor STATIC
+    app/monitor_dlg.cpp
+)
+target_include_directories(monitor PUBLIC app monitor shell res)
+target_link_libraries(monitor PUBLIC framework)
+
+add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
+target_link_libraries(wangzhan PRIVATE monitor)
+set_target_properties(wangzhan PROPERTIES OUTPUT_NAME "望站" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+
+if(WITH_TESTS)
+    add_subdirectory(tests/win)
+endif()

@@ -1,0 +1,14 @@
+// The framework's exceptions: values with a text that the dispatch guard reports.
+#include "exception.h"
+
+#include <windows.h>
+
+#include "win_app.h"
+
+IMPLEMENT_DYNAMIC(CException, CObject)
+
+void ReportException(const CException* failure) {
+    CString text = failure ? failure->GetErrorMessage() : CString();
+    if (text.IsEmpty()) text = "内部应用程序出错。";
+    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+}

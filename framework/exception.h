@@ -1,0 +1,15 @@
+// The framework's exceptions: values with a text that the dispatch guard reports.
+#pragma once
+
+#include "gbk_string.h"
+#include "object.h"
+
+class CException : public CObject {
+    DECLARE_DYNAMIC(CException)
+public:
+    // The failure's own text in GBK; empty when there is none.
+    virtual CString GetErrorMessage() const noexcept { return {}; }
+};
+
+// Shows a failure in a box with the stop icon: its own text, or the generic one.
+void ReportException(const CException* failure);

@@ -1,0 +1,32 @@
+// CString: an 8-bit string of GBK text with the character-aware search.
+#include "gbk_string.h"
+
+#include <algorithm>
+
+#include "gbk_search.h"
+
+namespace {
+
+size_t Clamp(int value, size_t limit) { return std::min(static_cast<size_t>(std::max(value, 0)), limit); }
+
+}  // namespace
+
+int CString::Find(const CString& sub, int start) const {
+    const size_t from = Clamp(start, m_text.size());
+    const int found = core::GbkFind(std::string_view(m_text).substr(from), sub.m_text);
+    return found < 0 ? -1 : found + static_cast<int>(from);
+}
+
+CString CString::Left(int count) const { return CString(m_text.substr(0, Clamp(count, m_text.size()))); }
+
+CString CString::Mid(int first) const { return CString(m_text.substr(Clamp(first, m_text.size()))); }
+
+CString CString::Mid(int first, int count) const {
+    const size_t from = Clamp(first, m_text.size());
+    return CString(m_text.substr(from, Clamp(count, m_text.size() - from)));
+}
+
+CString& CString::operator+=(const CString& text) {
+    m_text.append(text.m_text);
+    return *this;
+}

@@ -1,0 +1,53 @@
+// Message maps: a declarative table per class, searched from the class up to its bases.
+#pragma once
+
+#include <windows.h>
+
+class CWnd;
+
+using MessageHandler = LRESULT (*)(CWnd& wnd, WPARAM wParam, LPARAM lParam);
+
+struct MessageMapEntry {
+    UINT message;
+    UINT notifyCode;  // for WM_COMMAND: the notification code and control id to match
+    UINT id;
+    MessageHandler handler;
+};
+
+struct MessageMap {
+    const MessageMap* (*base)();
+    const MessageMapEntry* entries;  // ends with an entry whose handler is null
+};
+
+#define DECLARE_MESSAGE_MAP()                          \
+protected:                                             \
+    static const MessageMap* GetThisMessageMap();      \
+    const MessageMap* GetMessageMap() const override;
+
+// The entries are lambdas inside a member of the class, so handlers may be protected.
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
+    const MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+    const MessageMap* theClass::GetThisMessageMap() {                               \
+        using ThisClass = theClass;                                                 \
+        using TheBaseClass = baseClass;                                             \
+        static const MessageMapEntry entries[] = {
+
+#define END_MESSAGE_MAP()                                                      \
+        {0, 0, 0, nullptr}};                                                   \
+        static const MessageMap map = {&TheBaseClass::GetThisMessageMap, entries}; \
+        return &map;                                                           \
+    }
+
+#define MAP_HANDLER(body) [](CWnd& wnd, WPARAM wParam, LPARAM lParam) -> LRESULT { \
+    auto& self = static_cast<ThisClass&>(wnd);                                       \
+    (void)self; (void)wParam; (void)lParam;                                          \
+    body                                                                             \
+}
+
+#define ON_COMMAND(id, memberFn) {WM_COMMAND, 0, id, MAP_HANDLER(self.memberFn(); return 0;)},
+#define ON_BN_CLICKED(id, memberFn) {WM_COMMAND, BN_CLICKED, id, MAP_HANDLER(self.memberFn(); return 0;)},
+#define ON_MESSAGE(message, memberFn) {message, 0, 0, MAP_HANDLER(return self.memberFn(wParam, lParam);)},
+
+#define ON_WM_PAINT() {WM_PAINT, 0, 0, MAP_HANDLER(self.OnPaint(); return 0;)},
+#define ON_WM_QUERYDRAGICON() \
+    {WM_QUERYDRAGICON, 0, 0, MAP_HANDLER(return reinterpret_cast<LRESULT>(self.OnQueryDragIcon());)},

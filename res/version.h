@@ -1,0 +1,10 @@
+// The version and the publisher, for the version resource, the links and the About box.
+#pragma once
+
+#define WZ_VERSION_NUMBERS 1, 1, 1, 0
+#define WZ_VERSION_TEXT "1.1.1.0"
+
+#define WZ_PUBLISHER "望站工作室"
+#define WZ_HOME_PAGE "https://example.com/"
+#define WZ_HOME_LINK_TEXT "望站工作室  https://example.com/"
+#define WZ_COPYRIGHT "版权所有 (C) 2026 望站工作室"
