@@ -40,3 +40,4 @@ function(add_wine_test name)
 endfunction()
 
 add_wine_test(win_framework ${WIN64_TREE}/tests/win/win_tests.exe)
+set_property(TEST win_framework APPEND PROPERTY ENVIRONMENT "WZ_TOOL_EXE=${WIN64_TREE}/望站.exe")

@@ -1,0 +1,219 @@
+// The built tool's resources read back from its file: the main window's template, icon and strings.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "resource.h"
+
+namespace {
+
+// Reads an extended dialog template: the header's fields and every item in order.
+class TemplateReader {
+public:
+    explicit TemplateReader(const WORD* words) : m_at(words) {}
+
+    WORD Word() { return *m_at++; }
+    DWORD Dword() {
+        const DWORD low = Word();
+        return low | static_cast<DWORD>(Word()) << 16;
+    }
+    short Short() { return static_cast<short>(Word()); }
+    // A string, or an ordinal (0xFFFF then a number) written as "#number".
+    std::wstring SzOrOrdinal() {
+        if (*m_at == 0xFFFF) {
+            ++m_at;
+            return L"#" + std::to_wstring(Word());
+        }
+        std::wstring text(reinterpret_cast<const wchar_t*>(m_at));
+        m_at += text.size() + 1;
+        return text;
+    }
+    void AlignToDword() {
+        while (reinterpret_cast<uintptr_t>(m_at) % 4 != 0) ++m_at;
+    }
+    void Skip(size_t words) { m_at += words; }
+
+private:
+    const WORD* m_at;
+};
+
+struct Item {
+    DWORD style;
+    short x, y, cx, cy;
+    int id;
+    std::wstring className;
+    std::wstring text;
+};
+
+struct Template {
+    DWORD exStyle;
+    DWORD style;
+    short x, y, cx, cy;
+    std::wstring caption;
+    WORD pointSize;
+    std::wstring font;
+    std::vector<Item> items;
+};
+
+Template ReadTemplate(HMODULE module, UINT id) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
+    EXPECT_NE(nullptr, found);
+    TemplateReader r(static_cast<const WORD*>(LockResource(LoadResource(module, found))));
+    Template t{};
+    EXPECT_EQ(1, r.Word());
+    EXPECT_EQ(0xFFFF, r.Word());
+    r.Dword();  // help id
+    t.exStyle = r.Dword();
+    t.style = r.Dword();
+    const WORD count = r.Word();
+    t.x = r.Short(), t.y = r.Short(), t.cx = r.Short(), t.cy = r.Short();
+    r.SzOrOrdinal();  // menu
+    r.SzOrOrdinal();  // class
+    t.caption = r.SzOrOrdinal();
+    t.pointSize = r.Word();
+    r.Skip(2);  // weight, italic and character set
+    t.font = r.SzOrOrdinal();
+    for (WORD i = 0; i < count; ++i) {
+        r.AlignToDword();
+        Item item{};
+        EXPECT_EQ(0u, r.Dword()) << "help id of item " << i;
+        EXPECT_EQ(0u, r.Dword()) << "extended style of item " << i;
+        item.style = r.Dword();
+        item.x = r.Short(), item.y = r.Short(), item.cx = r.Short(), item.cy = r.Short();
+        item.id = static_cast<int>(r.Dword());
+        item.className = r.SzOrOrdinal();
+        item.text = r.SzOrOrdinal();
+        r.Skip(r.Word() / 2);  // creation data
+        t.items.push_back(item);
+    }
+    return t;
+}
+
+class ToolResources : public testing::Test {
+protected:
+    void SetUp() override {
+        const wchar_t* exe = _wgetenv(L"WZ_TOOL_EXE");
+        ASSERT_NE(nullptr, exe) << "WZ_TOOL_EXE names the built tool";
+        m_module = LoadLibraryExW(exe, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(nullptr, m_module);
+    }
+    void TearDown() override {
+        if (m_module) FreeLibrary(m_module);
+    }
+    HMODULE m_module = nullptr;
+};
+
+constexpr DWORD kChild = WS_CHILD | WS_VISIBLE;
+
+// Class names are case-blind, and the system's own may be stored by their ordinals.
+std::wstring AsOrdinal(std::wstring className) {
+    if (lstrcmpiW(className.c_str(), L"Button") == 0) return L"#128";
+    if (lstrcmpiW(className.c_str(), L"Edit") == 0) return L"#129";
+    if (lstrcmpiW(className.c_str(), L"Static") == 0) return L"#130";
+    CharLowerW(className.data());
+    return className;
+}
+constexpr int kStatic = -1;
+
+TEST_F(ToolResources, MainWindowTemplateHasItsFrameAndFont) {
+    const Template t = ReadTemplate(m_module, IDD_MONITOR_DIALOG);
+    EXPECT_EQ(static_cast<DWORD>(WS_EX_APPWINDOW), t.exStyle);
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME |
+                                 DS_SETFONT | DS_3DLOOK),
+              t.style);
+    EXPECT_EQ((std::vector<short>{0, 0, 320, 215}), (std::vector<short>{t.x, t.y, t.cx, t.cy}));
+    EXPECT_EQ(L"望站 Ver1.10", t.caption);
+    EXPECT_EQ(9, t.pointSize);
+    EXPECT_EQ(L"宋体", t.font);
+}
+
+TEST_F(ToolResources, MainWindowControlsAreInTemplateOrder) {
+    struct Expected {
+        int id;
+        const wchar_t* className;
+        const wchar_t* text;
+        short x, y, cx, cy;
+        DWORD style;
+    };
+    const Expected expected[] = {
+        {IDC_START, L"#128", L"开始监测", 260, 9, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
+        {IDCANCEL, L"#128", L"退出程序", 260, 25, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
+        {kStatic, L"#130", L"监测网站地址", 10, 16, 49, 8, SS_LEFT | WS_GROUP},
+        {IDC_URL, L"#129", L"", 63, 14, 155, 12, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+        {kStatic, L"#130", L"正常标志", 11, 43, 33, 8, SS_LEFT | WS_GROUP},
+        {IDC_FLAG, L"#129", L"", 63, 41, 156, 12, ES_LEFT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+        {IDC_FORWARD, L"#128", L"转发地址", 63, 28, 48, 10, BS_AUTOCHECKBOX | WS_TABSTOP},
+        {kStatic, L"#128", L"监测报告", 7, 73, 306, 123, BS_GROUPBOX},
+        {IDC_REPORT, L"#129", L"", 13, 81, 294, 106,
+         ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_BORDER | WS_TABSTOP},
+        {kStatic, L"#130", L"监测时间间隔", 12, 57, 49, 8, SS_LEFT | WS_GROUP},
+        {IDC_INTERVAL, L"#129", L"", 63, 55, 30, 14, ES_RIGHT | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP},
+        {IDC_SPIN, L"msctls_updown32", L"", 83, 56, 10, 14,
+         UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_NOTHOUSANDS},
+        {kStatic, L"#130", L"分钟", 98, 59, 17, 8, SS_LEFT | WS_GROUP},
+        {IDC_HOMELINK, L"#130", nullptr, 172, 203, 134, 9, SS_LEFT | WS_GROUP},
+        {IDC_STOP, L"#128", L"停止监测", 260, 9, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
+        {IDC_HELPBTN, L"#128", L"帮助", 260, 41, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
+    };
+    const Template t = ReadTemplate(m_module, IDD_MONITOR_DIALOG);
+    ASSERT_EQ(std::size(expected), t.items.size());
+    for (size_t i = 0; i < t.items.size(); ++i) {
+        const Item& item = t.items[i];
+        const Expected& e = expected[i];
+        SCOPED_TRACE("item " + std::to_string(i + 1));
+        EXPECT_EQ(static_cast<WORD>(e.id), static_cast<WORD>(item.id));
+        EXPECT_EQ(std::wstring(e.className), AsOrdinal(item.className));
+        if (e.text != nullptr) {
+            EXPECT_EQ(std::wstring(e.text), item.text);
+        }
+        EXPECT_EQ((std::vector<short>{e.x, e.y, e.cx, e.cy}), (std::vector<short>{item.x, item.y, item.cx, item.cy}));
+        EXPECT_EQ(kChild | e.style, item.style);
+    }
+}
+
+TEST_F(ToolResources, IconIsOne32PixelImageIn256Colours) {
+    HRSRC group = FindResourceW(m_module, MAKEINTRESOURCEW(IDR_MAINFRAME), MAKEINTRESOURCEW(14));
+    ASSERT_NE(nullptr, group);
+    const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(m_module, group)));
+    const WORD count = *reinterpret_cast<const WORD*>(dir + 4);
+    ASSERT_EQ(1, count);
+    const BYTE* entry = dir + 6;
+    EXPECT_EQ(32, entry[0]);
+    EXPECT_EQ(32, entry[1]);
+    EXPECT_EQ(8, *reinterpret_cast<const WORD*>(entry + 6));  // bits per pixel
+}
+
+TEST_F(ToolResources, AboutItemTextAndVersion) {
+    wchar_t text[64] = {};
+    LoadStringW(m_module, IDS_ABOUTBOX, text, 64);
+    EXPECT_EQ(std::wstring(L"关于 望站(&A)..."), text);
+
+    HRSRC version = FindResourceW(m_module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(16));
+    ASSERT_NE(nullptr, version);
+    const auto* block = LockResource(LoadResource(m_module, version));
+    const DWORD size = SizeofResource(m_module, version);
+    std::vector<BYTE> copy(static_cast<const BYTE*>(block), static_cast<const BYTE*>(block) + size);
+    const auto query = [&copy](const wchar_t* name) {
+        wchar_t* value = nullptr;
+        UINT length = 0;
+        const std::wstring path = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
+        return VerQueryValueW(copy.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) ? std::wstring(value)
+                                                                                                     : std::wstring();
+    };
+    EXPECT_EQ(L"1.1.1.0", query(L"FileVersion"));
+    EXPECT_EQ(L"望站", query(L"FileDescription"));
+    EXPECT_EQ(L"望站", query(L"InternalName"));
+    EXPECT_EQ(L"望站.exe", query(L"OriginalFilename"));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(copy.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(MAKELONG(1, 1), fixed->dwFileVersionMS);
+    EXPECT_EQ(MAKELONG(0, 1), fixed->dwFileVersionLS);
+}
+
+}  // namespace
