@@ -28,4 +28,5 @@ set_target_properties(wangzhan PROPERTIES OUTPUT_NAME "望站" RUNTIME_OUTPUT_DI
 
 if(WITH_TESTS)
     add_subdirectory(tests/win)
+    add_subdirectory(tests/e2e)
 endif()

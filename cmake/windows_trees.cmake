@@ -33,11 +33,16 @@ set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine
 
 add_test(NAME shipped_exe COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/check_exe.py ${WIN32_TREE}/望站.exe)
 
-function(add_wine_test name)
-    add_test(NAME ${name} COMMAND ${WINE_RUN} ${ARGN})
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine
+# A test program under Wine, beside the page server on 127.0.0.1 and the 64-bit tool it may drive.
+# LANG sets Wine's ANSI code page: 936 for zh_CN.UTF-8, 1252 for C.UTF-8, where the Chinese must read right too.
+# The prefix's one desktop has one foreground window, so tests that show windows there take turns.
+function(add_wine_test name program lang)
+    add_test(NAME ${name} COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/e2e/run_e2e.py
+        --wine-run ${WINE_RUN} --driver ${program} --tool ${WIN64_TREE}/望站.exe --lang ${lang} ${ARGN})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RESOURCE_LOCK wine_desktop
         ENVIRONMENT "WINEPREFIX=${WINE_PREFIX_DIR}" TIMEOUT 300)
 endfunction()
 
-add_wine_test(win_framework ${WIN64_TREE}/tests/win/win_tests.exe)
-set_property(TEST win_framework APPEND PROPERTY ENVIRONMENT "WZ_TOOL_EXE=${WIN64_TREE}/望站.exe")
+add_wine_test(win_layer ${WIN64_TREE}/tests/win/win_tests.exe zh_CN.UTF-8)
+add_wine_test(e2e_zh_CN ${WIN64_TREE}/tests/e2e/e2e_tests.exe zh_CN.UTF-8)
+add_wine_test(e2e_C ${WIN64_TREE}/tests/e2e/e2e_tests.exe C.UTF-8)

@@ -1,0 +1,146 @@
+// probe.dll: answers the driver's questions from inside the tool, where the tool's own handles mean something.
+#include <iterator>
+#include <string>
+
+#include "probe_protocol.h"
+
+namespace {
+
+using probe::Question;
+
+UINT ProbeMessage() {
+    static const UINT message = RegisterWindowMessageW(probe::kMessageName);
+    return message;
+}
+
+std::wstring Field(const std::wstring& text) { return text + probe::kFieldSeparator; }
+
+std::wstring DescribeSystemMenu(HWND window) {
+    HMENU menu = GetSystemMenu(window, FALSE);
+    std::wstring answer;
+    const int count = menu != nullptr ? GetMenuItemCount(menu) : 0;
+    for (int position = 0; position < count; ++position) {
+        wchar_t text[256] = {};
+        MENUITEMINFOW item = {};
+        item.cbSize = sizeof(item);
+        item.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        item.dwTypeData = text;
+        item.cch = static_cast<UINT>(std::size(text));
+        GetMenuItemInfoW(menu, static_cast<UINT>(position), TRUE, &item);
+        answer += Field((item.fType & MFT_SEPARATOR) != 0 ? L"separator" : L"string");
+        answer += Field(std::to_wstring(item.wID));
+        answer += text;
+        answer += probe::kRecordSeparator;
+    }
+    return answer;
+}
+
+bool HasClass(HWND window, const wchar_t* className) {
+    wchar_t actual[32] = {};
+    GetClassNameW(window, actual, static_cast<int>(std::size(actual)));
+    return lstrcmpiW(actual, className) == 0;
+}
+
+struct BoxSearch {
+    HWND mainWindow;
+    HWND box;
+};
+
+BOOL CALLBACK TakeMessageBox(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<BoxSearch*>(lParam);
+    if (window == search->mainWindow || !IsWindowVisible(window) || !HasClass(window, L"#32770")) return TRUE;
+    search->box = window;
+    return FALSE;
+}
+
+BOOL CALLBACK TakeIcon(HWND child, LPARAM lParam) {
+    if (!HasClass(child, L"Static") || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) return TRUE;
+    *reinterpret_cast<HICON*>(lParam) = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+    return FALSE;
+}
+
+// The shared system icons are this process's own handles, so only here can the box's icon be named.
+std::wstring DescribeMessageBoxIcon(HWND mainWindow) {
+    BoxSearch search = {mainWindow, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &TakeMessageBox, reinterpret_cast<LPARAM>(&search));
+    if (search.box == nullptr) return L"none";
+    HICON icon = nullptr;
+    EnumChildWindows(search.box, &TakeIcon, reinterpret_cast<LPARAM>(&icon));
+    const struct {
+        LPCWSTR id;
+        const wchar_t* name;
+    } systemIcons[] = {
+        {IDI_HAND, L"stop"},
+        {IDI_EXCLAMATION, L"exclamation"},
+        {IDI_ASTERISK, L"information"},
+        {IDI_QUESTION, L"question"},
+    };
+    for (const auto& systemIcon : systemIcons) {
+        if (icon == LoadIconW(nullptr, systemIcon.id)) return systemIcon.name;
+    }
+    return L"other";
+}
+
+HWND g_boxOwner = nullptr;
+UINT g_boxIcon = 0;
+
+void CALLBACK ShowBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    MessageBoxW(g_boxOwner, probe::kBoxText, probe::kBoxTitle, MB_OK | g_boxIcon);
+}
+
+// The box runs its own loop, so it opens from a timer once the hook has answered.
+std::wstring OpenMessageBox(HWND mainWindow, UINT icon) {
+    g_boxOwner = mainWindow;
+    g_boxIcon = icon;
+    SetTimer(nullptr, 0, 0, &ShowBox);
+    return L"opened";
+}
+
+std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
+    switch (question) {
+        case Question::Ping:
+            return L"pong";
+        case Question::SystemMenu:
+            return DescribeSystemMenu(mainWindow);
+        case Question::MessageBoxIcon:
+            return DescribeMessageBoxIcon(mainWindow);
+        case Question::AnsiCodePage:
+            return std::to_wstring(GetACP());
+        case Question::OpenMessageBox:
+            return OpenMessageBox(mainWindow, argument);
+    }
+    return L"unknown question";
+}
+
+void Answer(const MSG& question) {
+    const std::wstring answer =
+        AnswerFor(probe::QuestionOf(question.wParam), probe::ArgumentOf(question.wParam), question.hwnd);
+    COPYDATASTRUCT data = {};
+    data.dwData = static_cast<ULONG_PTR>(probe::QuestionOf(question.wParam));
+    data.cbData = static_cast<DWORD>(answer.size() * sizeof(wchar_t));
+    data.lpData = const_cast<wchar_t*>(answer.data());
+    SendMessageTimeoutW(reinterpret_cast<HWND>(question.lParam), WM_COPYDATA, reinterpret_cast<WPARAM>(question.hwnd),
+                        reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 5000, nullptr);
+}
+
+}  // namespace
+
+// A hook's DLL may be unloaded once the driver unhooks; pinned, a box or a timer of the probe outlives that.
+BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        HMODULE self = nullptr;
+        GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                           reinterpret_cast<LPCWSTR>(&ProbeGetMessageHook), &self);
+    }
+    return TRUE;
+}
+
+LRESULT CALLBACK ProbeGetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
+    auto* message = reinterpret_cast<MSG*>(lParam);
+    if (code == HC_ACTION && wParam == PM_REMOVE && message->message == ProbeMessage()) {
+        Answer(*message);
+        message->message = WM_NULL;
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}

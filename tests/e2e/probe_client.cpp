@@ -1,0 +1,111 @@
+// Probe: the driver's side of probe.dll, which answers from inside the tool what no other process can read.
+#include "probe_client.h"
+
+#include <gtest/gtest.h>
+
+#include "waits.h"
+#include "window_access.h"
+
+namespace e2e {
+
+namespace {
+
+constexpr wchar_t kReplyClass[] = L"Wangzhan.E2e.ProbeReply";
+
+// At most maxParts parts: the last keeps the separators it holds (a menu item's text may have a tab).
+std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator, size_t maxParts = std::wstring::npos) {
+    std::vector<std::wstring> parts;
+    size_t start = 0;
+    for (size_t end = text.find(separator); end != std::wstring::npos && parts.size() + 1 < maxParts;
+         end = text.find(separator, start)) {
+        parts.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    if (start < text.size()) parts.push_back(text.substr(start));
+    return parts;
+}
+
+HMODULE ProbeModule() {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ProbeGetMessageHook), &module);
+    return module;
+}
+
+}  // namespace
+
+Probe::Probe(const ToolProcess& tool)
+    : m_mainWindow(tool.MainWindow()),
+      m_message(RegisterWindowMessageW(probe::kMessageName)),
+      m_replyWindow(CreateReplyWindow()),
+      m_hook(SetWindowsHookExW(WH_GETMESSAGE, &ProbeGetMessageHook, ProbeModule(), tool.UiThreadId())) {
+    if (m_replyWindow == nullptr || m_hook == nullptr) {
+        ADD_FAILURE() << "cannot hook the tool's UI thread: error " << GetLastError();
+    }
+}
+
+HWND Probe::CreateReplyWindow() {
+    static const ATOM replyClass = [] {
+        WNDCLASSW windowClass = {};
+        windowClass.lpfnWndProc = &Probe::ReplyWindowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = kReplyClass;
+        return RegisterClassW(&windowClass);
+    }();
+    HWND window = CreateWindowExW(0, MAKEINTATOM(replyClass), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return window;
+}
+
+LRESULT CALLBACK Probe::ReplyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Probe*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message != WM_COPYDATA || self == nullptr) return DefWindowProcW(window, message, wParam, lParam);
+    const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
+    const auto* text = static_cast<const wchar_t*>(data->lpData);
+    self->m_answer.emplace(static_cast<probe::Question>(data->dwData),
+                           std::wstring(text, text + data->cbData / sizeof(wchar_t)));
+    return TRUE;
+}
+
+std::optional<std::wstring> Probe::Ask(probe::Question question, WORD argument) {
+    m_answer.reset();
+    Post(m_mainWindow, m_message, probe::MakeQuestion(question, argument),
+         reinterpret_cast<LPARAM>(m_replyWindow.get()));
+    if (!WaitFor([this] { return m_answer.has_value(); })) {
+        ADD_FAILURE() << "the probe gave no answer to question " << static_cast<int>(question);
+        return std::nullopt;
+    }
+    if (m_answer->first != question) {
+        ADD_FAILURE() << "the probe answered question " << static_cast<int>(m_answer->first) << " instead of "
+                      << static_cast<int>(question);
+        return std::nullopt;
+    }
+    return m_answer->second;
+}
+
+bool Probe::Sync() { return Ask(probe::Question::Ping) == L"pong"; }
+
+std::vector<MenuItem> Probe::SystemMenu() {
+    std::vector<MenuItem> items;
+    for (const std::wstring& record : Split(Ask(probe::Question::SystemMenu).value_or(L""), probe::kRecordSeparator)) {
+        const std::vector<std::wstring> fields = Split(record, probe::kFieldSeparator, 3);
+        if (fields.size() < 2) {
+            ADD_FAILURE() << "a menu item the probe described badly: " << record;
+            continue;
+        }
+        items.push_back(
+            {fields[0] == L"separator", static_cast<UINT>(std::stoul(fields[1])), fields.size() > 2 ? fields[2] : L""});
+    }
+    return items;
+}
+
+std::wstring Probe::MessageBoxIcon() { return Ask(probe::Question::MessageBoxIcon).value_or(L""); }
+
+UINT Probe::AnsiCodePage() { return static_cast<UINT>(std::stoul(Ask(probe::Question::AnsiCodePage).value_or(L"0"))); }
+
+void Probe::OpenMessageBox(UINT icon) {
+    EXPECT_EQ(L"opened", Ask(probe::Question::OpenMessageBox, static_cast<WORD>(icon)).value_or(L""));
+}
+
+}  // namespace e2e

@@ -1,0 +1,61 @@
+// Probe: the driver's side of probe.dll, which answers from inside the tool what no other process can read.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <type_traits>
+#include <utility>
+#include <vector>
+
+#include "probe_protocol.h"
+#include "tool_process.h"
+
+namespace e2e {
+
+struct MenuItem {
+    bool separator = false;
+    UINT id = 0;
+    std::wstring text;
+};
+
+class Probe {
+public:
+    // Hooks the tool's UI thread; Wine then loads probe.dll into the tool.
+    explicit Probe(const ToolProcess& tool);
+    Probe(const Probe&) = delete;
+    Probe& operator=(const Probe&) = delete;
+
+    // Posted behind whatever the driver posted before, so the answer sees its effect; empty on time-out.
+    std::optional<std::wstring> Ask(probe::Question question, WORD argument = 0);
+
+    // True once the tool has handled every message posted to it before.
+    bool Sync();
+    std::vector<MenuItem> SystemMenu();
+    // "stop", "exclamation", "information", "question", "other", or "none" when no box is open.
+    std::wstring MessageBoxIcon();
+    UINT AnsiCodePage();
+    // Opens a box of the probe's own in the tool, with the given MB_ICON* flag.
+    void OpenMessageBox(UINT icon);
+
+private:
+    struct WindowDestroyer {
+        void operator()(HWND window) const { DestroyWindow(window); }
+    };
+    struct Unhooker {
+        void operator()(HHOOK hook) const { UnhookWindowsHookEx(hook); }
+    };
+
+    static LRESULT CALLBACK ReplyWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND CreateReplyWindow();
+
+    HWND m_mainWindow;
+    UINT m_message;
+    std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> m_replyWindow;
+    std::unique_ptr<std::remove_pointer_t<HHOOK>, Unhooker> m_hook;
+    std::optional<std::pair<probe::Question, std::wstring>> m_answer;
+};
+
+}  // namespace e2e

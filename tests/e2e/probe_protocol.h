@@ -1,0 +1,45 @@
+// What the driver and the probe inside the tool say to each other.
+//
+// The driver posts the registered message to the tool's main window with the question and
+// its argument in wParam and the driver's answer window in lParam. The probe's hook sees it
+// in the tool's message loop, in order with everything posted before, and sends the answer
+// back as WM_COPYDATA: dwData is the question, the data UTF-16 text, records one a line and
+// fields separated by tabs, the last field of a record free to hold tabs itself.
+#pragma once
+
+#include <windows.h>
+
+namespace probe {
+
+inline constexpr wchar_t kMessageName[] = L"Wangzhan.E2e.Probe";
+inline constexpr wchar_t kFieldSeparator = L'\t';
+inline constexpr wchar_t kRecordSeparator = L'\n';
+
+enum class Question : WORD {
+    Ping = 1,        // answers "pong" once everything posted before is handled
+    SystemMenu,      // one record per item: "separator" or "string", the id, the text
+    MessageBoxIcon,  // "stop", "exclamation", "information", "question", "other" or "none"
+    AnsiCodePage,    // GetACP() of the tool
+    OpenMessageBox,  // argument: the MB_ICON* flag; opens a box of the probe's own, answers "opened"
+};
+
+inline WPARAM MakeQuestion(Question question, WORD argument = 0) {
+    return MAKEWPARAM(static_cast<WORD>(question), argument);
+}
+
+inline Question QuestionOf(WPARAM wParam) { return static_cast<Question>(LOWORD(wParam)); }
+
+inline WORD ArgumentOf(WPARAM wParam) { return HIWORD(wParam); }
+
+// The title and the text of the box that OpenMessageBox opens.
+inline constexpr wchar_t kBoxTitle[] = L"探针标题";
+inline constexpr wchar_t kBoxText[] = L"探针打开的消息框";
+
+}  // namespace probe
+
+// The hook the driver installs on the tool's UI thread with SetWindowsHookExW(WH_GETMESSAGE).
+#ifdef PROBE_BUILDING_DLL
+extern "C" __declspec(dllexport) LRESULT CALLBACK ProbeGetMessageHook(int code, WPARAM wParam, LPARAM lParam);
+#else
+extern "C" __declspec(dllimport) LRESULT CALLBACK ProbeGetMessageHook(int code, WPARAM wParam, LPARAM lParam);
+#endif

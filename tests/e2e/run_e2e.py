@@ -1,0 +1,56 @@
+#!/usr/bin/env python3
+"""Runs a test program under Wine with a page server of its own; exits with the program's code.
+
+The program learns the tool and the port from --tool= and --port=, and from WZ_TOOL_EXE and WZ_PAGE_PORT.
+
+Needs WINEPREFIX, as scripts/wine-run.sh does. LANG picks Wine's ANSI code page for the driver and
+the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
+"""
+import argparse
+import os
+import pathlib
+import signal
+import subprocess
+import sys
+
+from page_server import PageServer
+
+
+def windows_path(path):
+    """The path as the Windows side sees it through Wine's Z: drive, which maps the Unix root."""
+    return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
+
+
+def wine_environment(lang, tool, port):
+    environment = {name: value for name, value in os.environ.items() if not name.startswith("LC_")}
+    environment.update(LANG=lang, WZ_TOOL_EXE=windows_path(tool), WZ_PAGE_PORT=str(port))
+    return environment
+
+
+def stop_on_sigterm(signum, frame):
+    raise SystemExit(128 + signum)  # unwinds through the with blocks, so the server and Wine stop too
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--wine-run", required=True, help="scripts/wine-run.sh")
+    parser.add_argument("--driver", required=True, help="e2e_tests.exe")
+    parser.add_argument("--tool", required=True, help="the 64-bit 望站.exe")
+    parser.add_argument("--lang", required=True, help="LANG for Wine, e.g. zh_CN.UTF-8")
+    parser.add_argument("--filter", default="*", help="GoogleTest filter")
+    args = parser.parse_args()
+    signal.signal(signal.SIGTERM, stop_on_sigterm)
+
+    with PageServer() as server:
+        command = [args.wine_run, args.driver, f"--tool={windows_path(args.tool)}", f"--port={server.port}",
+                   f"--gtest_filter={args.filter}"]
+        with subprocess.Popen(command, env=wine_environment(args.lang, args.tool, server.port)) as driver:
+            try:
+                return driver.wait()
+            except BaseException:
+                driver.terminate()
+                raise
+
+
+if __name__ == "__main__":
+    sys.exit(main())

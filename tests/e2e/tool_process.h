@@ -1,0 +1,102 @@
+// ToolProcess: one run of the real tool in a fresh working directory, driven from outside.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "waits.h"
+
+namespace e2e {
+
+inline constexpr wchar_t kMainCaption[] = L"望站 Ver1.10";
+
+struct HandleCloser {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+// A directory of its own under the temporary one, removed with all it holds.
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    const std::filesystem::path& Path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// A started process, killed on destruction if it still runs.
+class ChildProcess {
+public:
+    ChildProcess(const std::wstring& exePath, const std::filesystem::path& workingDirectory);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    DWORD Id() const { return m_id; }
+    bool IsRunning() const;
+
+private:
+    UniqueHandle m_process;
+    DWORD m_id = 0;
+};
+
+// What a message box of the tool shows.
+struct MessageBoxView {
+    HWND window = nullptr;
+    std::wstring title;
+    std::wstring text;
+};
+
+class ToolProcess {
+public:
+    // Starts the tool named on the driver's command line and waits for its main window.
+    ToolProcess();
+
+    // Null when the tool showed no main window in time; the fixture checks that first.
+    HWND MainWindow() const { return m_mainWindow; }
+    DWORD ProcessId() const { return m_process.Id(); }
+    DWORD UiThreadId() const;
+    const std::filesystem::path& WorkingDirectory() const { return m_directory.Path(); }
+    // Describes the process's top-level windows, for a failure message.
+    std::wstring DescribeWindows() const;
+
+    HWND Item(int id) const { return GetDlgItem(m_mainWindow, id); }
+    std::wstring ItemText(int id) const;
+    // Through WM_SETTEXT, which a single-line edit reports to the dialog with EN_CHANGE, as it does typing.
+    void SetItemText(int id, const std::wstring& text) const;
+    // The control that has the keyboard focus in the tool's UI thread, or null.
+    HWND FocusWindow() const;
+    // Moves the focus as the dialog's own keyboard handling does.
+    void FocusItem(int id) const;
+    // Posts the key to the control that has the focus, where the keyboard would send it.
+    void PressKey(WORD virtualKey) const;
+    void ClickItem(int id) const;
+
+    bool IsRunning() const { return m_process.IsRunning(); }
+    bool WaitForExit(std::chrono::milliseconds timeout) const;
+
+    std::optional<MessageBoxView> FindMessageBox() const;
+    std::optional<MessageBoxView> WaitForMessageBox(std::chrono::milliseconds timeout = kDefaultTimeout) const;
+
+private:
+    HWND FindMainWindow() const;
+
+    TempDirectory m_directory;
+    ChildProcess m_process;
+    HWND m_mainWindow = nullptr;
+};
+
+// Presses the box's OK button as the user would.
+void PressOk(const MessageBoxView& box);
+
+}  // namespace e2e
