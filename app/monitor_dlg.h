@@ -8,6 +8,11 @@ class CMonitorDlg : public CDialog {
 public:
     explicit CMonitorDlg(CWnd* pParent = nullptr);
 
+    // 1 when a line of the page holds the marker, 0 when none does or the page cannot be opened.
+    int CheckPage(CString url, CString flag);
+    // The same for the page that a forwarding page's frame points to.
+    int CheckForwardedPage(CString url, CString flag);
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;

@@ -18,6 +18,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/res -I${CMAKE_SOURCE
 # The tool's own code without the application object, so the tests can link it too.
 add_library(monitor STATIC
     app/monitor_dlg.cpp
+    monitor/page_check.cpp
 )
 target_include_directories(monitor PUBLIC app monitor shell res)
 target_link_libraries(monitor PUBLIC framework)

@@ -73,7 +73,28 @@ def huge(handler):
         handler.wfile.write(chunk)
 
 
+class Switch:
+    """A page whose health the driver sets: /switch/ok and /switch/fail, then /switch serves it."""
+
+    def __init__(self):
+        self.healthy = True
+
+    def serve(self, handler):
+        page(html(f"今日{MARKER}。" if self.healthy else "网站维护中。"))(handler)
+
+    def setter(self, healthy):
+        def serve(handler):
+            self.healthy = healthy
+            page(b"set")(handler)
+        return serve
+
+
+SWITCH = Switch()
+
 ROUTES = {
+    "/switch": SWITCH.serve,
+    "/switch/ok": SWITCH.setter(True),
+    "/switch/fail": SWITCH.setter(False),
     "/marker": page(html(f"今日{MARKER},请放心。")),
     "/plain": page(html("这一页没有正常标志。")),
     "/404-marker": page(html(f"页面不存在,但{MARKER}"), status=404),

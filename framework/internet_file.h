@@ -1,0 +1,52 @@
+// CInternetFile and its kinds: a page opened through WinINet, read as lines.
+#pragma once
+
+#include <windows.h>
+#include <wininet.h>
+
+#include <memory>
+
+#include "std_file.h"
+
+struct InternetHandleCloser {
+    void operator()(HINTERNET handle) const { ::InternetCloseHandle(handle); }
+};
+using UniqueInternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+
+class CInternetFile : public CStdioFile {
+    DECLARE_DYNAMIC(CInternetFile)
+public:
+    explicit CInternetFile(UniqueInternetHandle file) : m_file(std::move(file)) {}
+
+    void Close() override { m_file.reset(); }
+
+protected:
+    core::LineKind Kind() const override { return core::LineKind::Internet; }
+    // One receive of the body; a broken transfer throws its CInternetException.
+    size_t Receive(char* buffer, size_t capacity) override;
+    HINTERNET Handle() const { return m_file.get(); }
+
+private:
+    UniqueInternetHandle m_file;
+};
+
+// The answer to a GET of an http or https address, whatever its status.
+class CHttpFile : public CInternetFile {
+    DECLARE_DYNAMIC(CHttpFile)
+public:
+    using CInternetFile::CInternetFile;
+
+protected:
+    // Wine's WinINet ends the data quietly when the connection breaks; a body shorter than
+    // its announced length is a broken transfer all the same.
+    size_t Receive(char* buffer, size_t capacity) override;
+
+private:
+    unsigned long long m_received = 0;
+};
+
+class CGopherFile : public CInternetFile {
+    DECLARE_DYNAMIC(CGopherFile)
+public:
+    using CInternetFile::CInternetFile;
+};

@@ -1,0 +1,139 @@
+// CInternetSession: one WinINet session, and the opening of an address as a page to read.
+#include "internet_session.h"
+
+#include <shlwapi.h>
+
+#include <string>
+
+#include "code_page.h"
+#include "internet_exception.h"
+#include "win_app.h"
+
+IMPLEMENT_DYNAMIC(CInternetSession, CObject)
+
+namespace {
+
+// Wine's WinINet follows a redirect loop without end, so redirects are followed here, and
+// a chain longer than this is an address that cannot be opened.
+constexpr int kMaxRedirects = 20;
+
+// A check always asks the server: no cached copy may stand in for a dead site.
+constexpr DWORD kAlwaysAskFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+
+// The parsed scheme of an address, or nothing when the platform's parser rejects it.
+INTERNET_SCHEME ParseScheme(const std::wstring& url, std::wstring& canonical) {
+    DWORD length = INTERNET_MAX_URL_LENGTH;
+    canonical.assign(length, L'\0');
+    if (!::InternetCanonicalizeUrlW(url.c_str(), canonical.data(), &length, ICU_BROWSER_MODE)) {
+        return INTERNET_SCHEME_UNKNOWN;
+    }
+    canonical.resize(length);
+    URL_COMPONENTSW parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwSchemeLength = 1;
+    parts.dwHostNameLength = 1;
+    parts.dwUrlPathLength = 1;
+    if (!::InternetCrackUrlW(canonical.c_str(), 0, 0, &parts)) return INTERNET_SCHEME_UNKNOWN;
+    return parts.nScheme;
+}
+
+std::unique_ptr<CStdioFile> OpenLocalFile(const std::wstring& canonical) {
+    wchar_t path[MAX_PATH + 1] = {};
+    DWORD length = MAX_PATH;
+    if (FAILED(::PathCreateFromUrlW(canonical.c_str(), path, &length, 0))) length = 0;
+    return std::make_unique<CStdioFile>(Narrow({path, length}));
+}
+
+// The Location of a 3xx answer, or nothing when the answer is no redirect.
+std::wstring RedirectTarget(HINTERNET request) {
+    DWORD status = 0;
+    DWORD size = sizeof(status);
+    if (!::HttpQueryInfoW(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr)) {
+        return {};
+    }
+    if (status < 300 || status > 399) return {};
+    size = 0;
+    ::HttpQueryInfoW(request, HTTP_QUERY_LOCATION, nullptr, &size, nullptr);
+    if (size == 0) return {};
+    std::wstring location(size / sizeof(wchar_t) + 1, L'\0');
+    if (!::HttpQueryInfoW(request, HTTP_QUERY_LOCATION, location.data(), &size, nullptr)) return {};
+    location.resize(size / sizeof(wchar_t));
+    return location;
+}
+
+std::wstring Resolve(const std::wstring& base, const std::wstring& relative) {
+    DWORD length = INTERNET_MAX_URL_LENGTH;
+    std::wstring combined(length, L'\0');
+    if (!::InternetCombineUrlW(base.c_str(), relative.c_str(), combined.data(), &length, 0)) {
+        throw CInternetException(::GetLastError());
+    }
+    combined.resize(length);
+    return combined;
+}
+
+DWORD HandleType(HINTERNET handle) {
+    DWORD type = 0;
+    DWORD size = sizeof(type);
+    return ::InternetQueryOptionW(handle, INTERNET_OPTION_HANDLE_TYPE, &type, &size) ? type : 0;
+}
+
+std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueInternetHandle file) {
+    if (scheme == INTERNET_SCHEME_UNKNOWN) {
+        switch (HandleType(file.get())) {
+            case INTERNET_HANDLE_TYPE_HTTP_REQUEST:
+                return std::make_unique<CHttpFile>(std::move(file));
+            case INTERNET_HANDLE_TYPE_FTP_FILE:
+                return std::make_unique<CInternetFile>(std::move(file));
+            case INTERNET_HANDLE_TYPE_GOPHER_FILE:
+                return std::make_unique<CGopherFile>(std::move(file));
+            default:
+                return nullptr;
+        }
+    }
+    switch (scheme) {
+        case INTERNET_SCHEME_HTTP:
+        case INTERNET_SCHEME_HTTPS:
+            return std::make_unique<CHttpFile>(std::move(file));
+        case INTERNET_SCHEME_FTP:
+            return std::make_unique<CInternetFile>(std::move(file));
+        case INTERNET_SCHEME_GOPHER:
+            return std::make_unique<CGopherFile>(std::move(file));
+        default:
+            return nullptr;
+    }
+}
+
+}  // namespace
+
+CInternetSession::CInternetSession(const char* agent, DWORD_PTR, DWORD accessType, DWORD flags) {
+    const CString name = agent != nullptr ? CString(agent) : AfxGetApp()->m_strAppName;
+    m_session.reset(::InternetOpenW(Widen(name.View()).c_str(), accessType, nullptr, nullptr, flags));
+    if (!m_session) throw CInternetException(::GetLastError());
+}
+
+std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const CString& url, DWORD_PTR context, DWORD flags) {
+    const std::wstring address = Widen(url.View());
+    std::wstring canonical;
+    const INTERNET_SCHEME scheme = ParseScheme(address, canonical);
+    if (scheme == INTERNET_SCHEME_FILE) return OpenLocalFile(canonical);
+    std::wstring finalUrl;
+    UniqueInternetHandle file = OpenFollowingRedirects(address, context, flags, finalUrl);
+    std::wstring finalCanonical;
+    return PageOfKind(finalUrl == address ? scheme : ParseScheme(finalUrl, finalCanonical), std::move(file));
+}
+
+UniqueInternetHandle CInternetSession::OpenFollowingRedirects(std::wstring url, DWORD_PTR context, DWORD flags,
+                                                              std::wstring& finalUrl) const {
+    for (int redirects = 0;; ++redirects) {
+        UniqueInternetHandle file(
+            ::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, flags | kAlwaysAskFlags, context));
+        if (!file) throw CInternetException(::GetLastError());
+        const std::wstring location = RedirectTarget(file.get());
+        if (location.empty()) {
+            finalUrl = url;
+            return file;
+        }
+        if (redirects == kMaxRedirects) throw CInternetException(ERROR_HTTP_REDIRECT_FAILED);
+        url = Resolve(url, location);
+    }
+}
