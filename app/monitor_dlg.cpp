@@ -16,6 +16,9 @@ constexpr short kMaxInterval = 600;
 BEGIN_MESSAGE_MAP(CMonitorDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_BN_CLICKED(IDC_START, OnStart)
+    ON_WM_TIMER()
+    ON_BN_CLICKED(IDC_STOP, OnStop)
 END_MESSAGE_MAP()
 
 CMonitorDlg::CMonitorDlg(CWnd* pParent)
@@ -41,6 +44,8 @@ BOOL CMonitorDlg::OnInitDialog() {
     SetIcon(m_hIcon, FALSE);
     m_btnStop.ShowWindow(SW_HIDE);
     m_spinInterval.SetRange(kMinInterval, kMaxInterval);
+    // The report is never cut: every line stays in the box.
+    m_editReport.SetLimitText(0);
     return TRUE;
 }
 

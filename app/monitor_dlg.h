@@ -4,6 +4,9 @@
 #include "controls.h"
 #include "dialog.h"
 
+// The result of the latest check, 1 for OK and 0 for ERROR; the first check compares with OK.
+extern int g_nLastResult;
+
 class CMonitorDlg : public CDialog {
 public:
     explicit CMonitorDlg(CWnd* pParent = nullptr);
@@ -18,11 +21,18 @@ protected:
     BOOL OnInitDialog() override;
     void OnPaint();
     HCURSOR OnQueryDragIcon() const { return m_hIcon; }
+    void OnStart();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnStop();
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void AddAboutItem() const;
+    int IntervalInForce() const;
+    void CheckSite(CString url, CString flag);
+    void AddReportLine(const CString& line);
+    static unsigned int AlarmSoundThread(void* param);
 
     CButton m_btnStop;
     CButton m_btnStart;

@@ -7,21 +7,28 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 add_subdirectory(core)
 add_subdirectory(framework)
 
-add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/res/app.ico
-    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/res
-    COMMAND python3 ${CMAKE_SOURCE_DIR}/res/make_icon.py ${CMAKE_BINARY_DIR}/res/app.ico
-    DEPENDS ${CMAKE_SOURCE_DIR}/res/make_icon.py)
-set_source_files_properties(res/app.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/res/app.ico;${CMAKE_SOURCE_DIR}/res/app.manifest;${CMAKE_SOURCE_DIR}/res/version.h")
+# The icon and the alarm tone are drawn and synthesised by scripts at build time.
+function(generate_resource output script)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/res/${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/res
+        COMMAND python3 ${CMAKE_SOURCE_DIR}/res/${script} ${CMAKE_BINARY_DIR}/res/${output}
+        DEPENDS ${CMAKE_SOURCE_DIR}/res/${script})
+endfunction()
+generate_resource(app.ico make_icon.py)
+generate_resource(alarm.wav make_alarm.py)
+set_source_files_properties(res/app.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_BINARY_DIR}/res/app.ico;${CMAKE_BINARY_DIR}/res/alarm.wav;${CMAKE_SOURCE_DIR}/res/app.manifest;${CMAKE_SOURCE_DIR}/res/version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/res -I${CMAKE_SOURCE_DIR}/res")
 
 # The tool's own code without the application object, so the tests can link it too.
 add_library(monitor STATIC
     app/monitor_dlg.cpp
+    monitor/check_cycle.cpp
     monitor/page_check.cpp
+    monitor/time_stamp.cpp
 )
 target_include_directories(monitor PUBLIC app monitor shell res)
-target_link_libraries(monitor PUBLIC framework)
+target_link_libraries(monitor PUBLIC framework winmm)
 
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
 target_link_libraries(wangzhan PRIVATE monitor)
@@ -30,4 +37,7 @@ set_target_properties(wangzhan PROPERTIES OUTPUT_NAME "望站" RUNTIME_OUTPUT_DI
 if(WITH_TESTS)
     add_subdirectory(tests/win)
     add_subdirectory(tests/e2e)
+    add_executable(report_bench bench/report_bench.cpp)
+    target_link_libraries(report_bench PRIVATE framework)
+    set_target_properties(report_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
 endif()

@@ -12,7 +12,13 @@ public:
     void SetCheck(int check) const { SendMessage(BM_SETCHECK, static_cast<WPARAM>(check)); }
 };
 
-class CEdit : public CWnd {};
+class CEdit : public CWnd {
+public:
+    void SetSel(int start, int end) const { SendMessage(EM_SETSEL, static_cast<WPARAM>(start), end); }
+    void ReplaceSel(const char* gbkText) const;
+    // 0 lifts the limit as far as the control goes.
+    void SetLimitText(UINT limit) const { SendMessage(EM_SETLIMITTEXT, limit); }
+};
 
 class CStatic : public CWnd {};
 

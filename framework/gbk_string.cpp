@@ -26,6 +26,8 @@ CString CString::Mid(int first, int count) const {
     return CString(m_text.substr(from, Clamp(count, m_text.size() - from)));
 }
 
+void CString::Insert(int index, const CString& text) { m_text.insert(Clamp(index, m_text.size()), text.m_text); }
+
 CString& CString::operator+=(const CString& text) {
     m_text.append(text.m_text);
     return *this;

@@ -12,6 +12,11 @@ inline constexpr wchar_t kMarker[] = L"网站运行正常";
 
 inline constexpr wchar_t kMarkerPage[] = L"/marker";
 inline constexpr wchar_t kPlainPage[] = L"/plain";
+inline constexpr wchar_t kBrokenPage[] = L"/break";
+// Serves the marker or not, as the driver last set it through kSwitchOk or kSwitchFail.
+inline constexpr wchar_t kSwitchPage[] = L"/switch";
+inline constexpr wchar_t kSwitchOk[] = L"/switch/ok";
+inline constexpr wchar_t kSwitchFail[] = L"/switch/fail";
 
 inline std::wstring PageUrl(const std::wstring& path) {
     return L"http://127.0.0.1:" + std::to_wstring(Config().pagePort) + path;

@@ -125,12 +125,19 @@ bool ToolProcess::WaitForExit(std::chrono::milliseconds timeout) const {
     return WaitFor([this] { return !IsRunning(); }, timeout);
 }
 
-std::optional<MessageBoxView> ToolProcess::FindMessageBox() const {
+std::vector<MessageBoxView> ToolProcess::MessageBoxes() const {
+    std::vector<MessageBoxView> boxes;
     for (HWND window : TopLevelWindowsOf(ProcessId())) {
         if (window == m_mainWindow || !IsDialogWindow(window) || !IsWindowVisible(window)) continue;
-        if (std::optional<MessageBoxView> box = ReadMessageBox(window)) return box;
+        if (std::optional<MessageBoxView> box = ReadMessageBox(window)) boxes.push_back(*box);
     }
-    return std::nullopt;
+    return boxes;
+}
+
+std::optional<MessageBoxView> ToolProcess::FindMessageBox() const {
+    std::vector<MessageBoxView> boxes = MessageBoxes();
+    if (boxes.empty()) return std::nullopt;
+    return boxes.front();
 }
 
 std::optional<MessageBoxView> ToolProcess::WaitForMessageBox(std::chrono::milliseconds timeout) const {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "waits.h"
 
@@ -85,6 +86,8 @@ public:
     bool IsRunning() const { return m_process.IsRunning(); }
     bool WaitForExit(std::chrono::milliseconds timeout) const;
 
+    // The open message boxes, the one on top first.
+    std::vector<MessageBoxView> MessageBoxes() const;
     std::optional<MessageBoxView> FindMessageBox() const;
     std::optional<MessageBoxView> WaitForMessageBox(std::chrono::milliseconds timeout = kDefaultTimeout) const;
 

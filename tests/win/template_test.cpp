@@ -188,6 +188,27 @@ TEST_F(ToolResources, IconIsOne32PixelImageIn256Colours) {
     EXPECT_EQ(8, *reinterpret_cast<const WORD*>(entry + 6));  // bits per pixel
 }
 
+TEST_F(ToolResources, AlarmToneIsTheWaveImageOfItsFixedFormat) {
+    HRSRC found = FindResourceExW(m_module, L"WAVE", L"IDW", MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED));
+    ASSERT_NE(nullptr, found);
+    ASSERT_EQ(25704u, SizeofResource(m_module, found));
+    const auto* image = static_cast<const BYTE*>(LockResource(LoadResource(m_module, found)));
+    const auto dword = [image](size_t at) { return *reinterpret_cast<const DWORD*>(image + at); };
+    const auto word = [image](size_t at) { return *reinterpret_cast<const WORD*>(image + at); };
+    EXPECT_EQ(0, memcmp(image, "RIFF", 4));
+    EXPECT_EQ(25696u, dword(4));
+    EXPECT_EQ(0, memcmp(image + 8, "WAVEfmt ", 8));
+    EXPECT_EQ(16u, dword(16));
+    EXPECT_EQ(1, word(20));  // PCM
+    EXPECT_EQ(1, word(22));  // mono
+    EXPECT_EQ(11025u, dword(24));
+    EXPECT_EQ(11025u, dword(28));
+    EXPECT_EQ(1, word(32));
+    EXPECT_EQ(8, word(34));
+    EXPECT_EQ(0, memcmp(image + 36, "data", 4));
+    EXPECT_EQ(25564u, dword(40));
+}
+
 TEST_F(ToolResources, AboutItemTextAndVersion) {
     wchar_t text[64] = {};
     LoadStringW(m_module, IDS_ABOUTBOX, text, 64);
