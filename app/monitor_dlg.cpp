@@ -6,13 +6,6 @@
 #include "resource.h"
 #include "win_app.h"
 
-namespace {
-
-constexpr short kMinInterval = 1;
-constexpr short kMaxInterval = 600;
-
-}  // namespace
-
 BEGIN_MESSAGE_MAP(CMonitorDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
@@ -42,10 +35,9 @@ BOOL CMonitorDlg::OnInitDialog() {
     AddAboutItem();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
-    m_btnStop.ShowWindow(SW_HIDE);
-    m_spinInterval.SetRange(kMinInterval, kMaxInterval);
     // The report is never cut: every line stays in the box.
     m_editReport.SetLimitText(0);
+    LoadSettings();
     return TRUE;
 }
 

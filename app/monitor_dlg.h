@@ -3,12 +3,16 @@
 
 #include "controls.h"
 #include "dialog.h"
+#include "settings_text.h"
 
 // The result of the latest check, 1 for OK and 0 for ERROR; the first check compares with OK.
 extern int g_nLastResult;
 
 class CMonitorDlg : public CDialog {
 public:
+    static constexpr short kMinInterval = 1;
+    static constexpr short kMaxInterval = 600;
+
     explicit CMonitorDlg(CWnd* pParent = nullptr);
 
     // 1 when a line of the page holds the marker, 0 when none does or the page cannot be opened.
@@ -30,6 +34,9 @@ protected:
 private:
     void AddAboutItem() const;
     int IntervalInForce() const;
+    void LoadSettings();
+    void ApplySettings(const core::SettingsReading& reading);
+    void SaveSettings(int interval);
     void CheckSite(CString url, CString flag);
     void AddReportLine(const CString& line);
     static unsigned int AlarmSoundThread(void* param);

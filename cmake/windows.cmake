@@ -25,6 +25,7 @@ add_library(monitor STATIC
     app/monitor_dlg.cpp
     monitor/check_cycle.cpp
     monitor/page_check.cpp
+    monitor/settings_file.cpp
     monitor/time_stamp.cpp
 )
 target_include_directories(monitor PUBLIC app monitor shell res)

@@ -1,6 +1,4 @@
 // CFileException: a file that could not be opened, read or written, with a text naming it.
-#include <windows.h>
-
 #include "file_exception.h"
 
 IMPLEMENT_DYNAMIC(CFileException, CException)

@@ -1,6 +1,8 @@
 // CFileException: a file that could not be opened, read or written, with a text naming it.
 #pragma once
 
+#include <windows.h>
+
 #include "exception.h"
 
 class CFileException : public CException {

@@ -7,9 +7,11 @@
 IMPLEMENT_DYNAMIC(CFile, CObject)
 IMPLEMENT_DYNAMIC(CStdioFile, CFile)
 
-CFile::CFile(const CString& fileName) : m_strFileName(fileName) {
-    HANDLE file = ::CreateFileW(Widen(fileName.View()).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
+CFile::CFile(const CString& fileName, UINT openFlags) : m_strFileName(fileName) {
+    const bool write = (openFlags & modeWrite) != 0;
+    const DWORD creation = (openFlags & modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
+    HANDLE file = ::CreateFileW(Widen(fileName.View()).c_str(), write ? GENERIC_WRITE : GENERIC_READ, 0, nullptr,
+                                creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) ThrowFileException(::GetLastError(), fileName);
     m_file.reset(file);
 }
@@ -18,6 +20,22 @@ UINT CFile::Read(void* buffer, UINT count) {
     DWORD read = 0;
     if (!::ReadFile(m_file.get(), buffer, count, &read, nullptr)) ThrowFileException(::GetLastError(), m_strFileName);
     return read;
+}
+
+void CFile::Write(const void* buffer, UINT count) {
+    DWORD written = 0;
+    if (!::WriteFile(m_file.get(), buffer, count, &written, nullptr)) ThrowFileException(::GetLastError(), m_strFileName);
+    if (written < count) ThrowFileException(ERROR_DISK_FULL, m_strFileName);
+}
+
+ULONGLONG CFile::GetLength() const {
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(m_file.get(), &size)) ThrowFileException(::GetLastError(), m_strFileName);
+    return static_cast<ULONGLONG>(size.QuadPart);
+}
+
+void CFile::Flush() {
+    if (!::FlushFileBuffers(m_file.get())) ThrowFileException(::GetLastError(), m_strFileName);
 }
 
 void CFile::Close() { m_file.reset(); }

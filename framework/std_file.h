@@ -18,13 +18,21 @@ using UniqueFileHandle = std::unique_ptr<void, HandleCloser>;
 class CFile : public CObject {
     DECLARE_DYNAMIC(CFile)
 public:
+    enum OpenFlags : UINT { modeRead = 0x0000, modeWrite = 0x0001, modeCreate = 0x1000 };
+
     CFile() = default;
-    // Opens the file for reading, without sharing, or throws its CFileException.
-    explicit CFile(const CString& fileName);
+    // Opens the file without sharing, or throws its CFileException: for reading, or with
+    // modeCreate | modeWrite created or emptied for writing.
+    CFile(const CString& fileName, UINT openFlags);
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
 
     UINT Read(void* buffer, UINT count);
+    // Writes all of it or throws: a short write counts as a full disk.
+    void Write(const void* buffer, UINT count);
+    ULONGLONG GetLength() const;
+    // Writes what the system still holds for the file through to the disk.
+    void Flush();
     virtual void Close();
 
 protected:
@@ -39,7 +47,7 @@ class CStdioFile : public CFile {
     DECLARE_DYNAMIC(CStdioFile)
 public:
     CStdioFile() = default;
-    explicit CStdioFile(const CString& fileName) : CFile(fileName) {}
+    explicit CStdioFile(const CString& fileName) : CFile(fileName, modeRead) {}
 
     // The page's lines, read through one receive buffer as they are asked for.
     core::LineSplitter& Lines();

@@ -18,8 +18,6 @@ namespace {
 
 constexpr UINT_PTR kCheckTimer = 1;
 constexpr UINT kMillisecondsPerMinute = 60000;
-constexpr int kMinInterval = 1;
-constexpr int kMaxInterval = 600;
 
 }  // namespace
 
@@ -33,6 +31,7 @@ void CMonitorDlg::OnStart() {
     m_btnStart.ShowWindow(SW_HIDE);
     m_btnStop.ShowWindow(SW_SHOW);
     m_btnStop.SetFocus();
+    SaveSettings(interval);
 }
 
 void CMonitorDlg::OnStop() {
@@ -47,7 +46,7 @@ void CMonitorDlg::OnStop() {
 int CMonitorDlg::IntervalInForce() const {
     const DWORD position = m_spinInterval.GetPos();
     if (HIWORD(position) == 0) return LOWORD(position);
-    const int lastValid = std::clamp(static_cast<int>(static_cast<short>(LOWORD(position))), kMinInterval, kMaxInterval);
+    const int lastValid = std::clamp<int>(static_cast<short>(LOWORD(position)), kMinInterval, kMaxInterval);
     m_spinInterval.SetPos(lastValid);
     return lastValid;
 }

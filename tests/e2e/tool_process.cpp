@@ -1,6 +1,9 @@
 // ToolProcess: one run of the real tool in a fresh working directory, driven from outside.
 #include "tool_process.h"
 
+#include <fstream>
+#include <iterator>
+
 #include <gtest/gtest.h>
 
 #include "e2e_config.h"
@@ -26,7 +29,7 @@ bool IsDialogWindow(HWND window) { return ClassName(window) == L"#32770"; }
 // Empty when the box closes while being read.
 std::optional<MessageBoxView> ReadMessageBox(HWND box) {
     const std::optional<std::wstring> title = TryWindowText(box);
-    if (!title) return std::nullopt;
+    if (!title || *title == kMainCaption) return std::nullopt;
     MessageBoxView view{box, *title, {}};
     for (HWND child : ChildWindows(box)) {
         if (lstrcmpiW(ClassName(child).c_str(), L"Static") != 0 || (Style(child) & SS_TYPEMASK) == SS_ICON) continue;
@@ -72,17 +75,41 @@ bool ChildProcess::IsRunning() const {
     return m_process != nullptr && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
 }
 
-ToolProcess::ToolProcess() : m_process(Config().toolPath, m_directory.Path()) {
+namespace {
+
+const wchar_t kSettingsName[] = L"sitecheck.ini";
+
+// The directory, with the settings file put in first when one is given.
+const std::filesystem::path& Seeded(const TempDirectory& directory, const std::optional<std::string>& settingsFile) {
+    if (settingsFile) std::ofstream(directory.Path() / kSettingsName, std::ios::binary) << *settingsFile;
+    return directory.Path();
+}
+
+}  // namespace
+
+ToolProcess::ToolProcess(const std::optional<std::string>& settingsFile)
+    : m_process(Config().toolPath, Seeded(m_directory, settingsFile)) {
     WaitFor([this] {
         m_mainWindow = FindMainWindow();
-        return m_mainWindow != nullptr || !IsRunning();
+        return m_mainWindow != nullptr || FindMessageBox().has_value() || !IsRunning();
     });
+}
+
+HWND ToolProcess::WaitForMainWindow() {
+    WaitFor([this] { return (m_mainWindow = FindMainWindow()) != nullptr || !IsRunning(); });
+    return m_mainWindow;
+}
+
+std::optional<std::string> ToolProcess::SettingsFile() const {
+    std::ifstream file(WorkingDirectory() / kSettingsName, std::ios::binary);
+    if (!file) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 // Visible means the dialog has been through WM_INITDIALOG.
 HWND ToolProcess::FindMainWindow() const {
     for (HWND window : TopLevelWindowsOf(ProcessId())) {
-        if (IsDialogWindow(window) && IsWindowVisible(window) && WindowText(window) == kMainCaption) return window;
+        if (IsDialogWindow(window) && IsWindowVisible(window) && TryWindowText(window) == kMainCaption) return window;
     }
     return nullptr;
 }
@@ -128,7 +155,7 @@ bool ToolProcess::WaitForExit(std::chrono::milliseconds timeout) const {
 std::vector<MessageBoxView> ToolProcess::MessageBoxes() const {
     std::vector<MessageBoxView> boxes;
     for (HWND window : TopLevelWindowsOf(ProcessId())) {
-        if (window == m_mainWindow || !IsDialogWindow(window) || !IsWindowVisible(window)) continue;
+        if (!IsDialogWindow(window) || !IsWindowVisible(window)) continue;
         if (std::optional<MessageBoxView> box = ReadMessageBox(window)) boxes.push_back(*box);
     }
     return boxes;

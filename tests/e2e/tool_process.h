@@ -60,8 +60,14 @@ struct MessageBoxView {
 
 class ToolProcess {
 public:
-    // Starts the tool named on the driver's command line and waits for its main window.
-    ToolProcess();
+    // Starts the tool named on the driver's command line, with "sitecheck.ini" holding these bytes
+    // when given, and waits for its main window or for a box it shows first.
+    explicit ToolProcess(const std::optional<std::string>& settingsFile = std::nullopt);
+
+    // Waits for the main window, as after a box at start-up has been closed.
+    HWND WaitForMainWindow();
+    // The bytes of "sitecheck.ini" in the working directory; nothing when there is no such file.
+    std::optional<std::string> SettingsFile() const;
 
     // Null when the tool showed no main window in time; the fixture checks that first.
     HWND MainWindow() const { return m_mainWindow; }
