@@ -77,19 +77,22 @@ DWORD HandleType(HINTERNET handle) {
     return ::InternetQueryOptionW(handle, INTERNET_OPTION_HANDLE_TYPE, &type, &size) ? type : 0;
 }
 
-std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueInternetHandle file) {
-    if (scheme == INTERNET_SCHEME_UNKNOWN) {
-        switch (HandleType(file.get())) {
-            case INTERNET_HANDLE_TYPE_HTTP_REQUEST:
-                return std::make_unique<CHttpFile>(std::move(file));
-            case INTERNET_HANDLE_TYPE_FTP_FILE:
-                return std::make_unique<CInternetFile>(std::move(file));
-            case INTERNET_HANDLE_TYPE_GOPHER_FILE:
-                return std::make_unique<CGopherFile>(std::move(file));
-            default:
-                return nullptr;
-        }
+// When the parser rejected the address, the kind of handle the platform returned tells.
+INTERNET_SCHEME SchemeOfHandle(HINTERNET file) {
+    switch (HandleType(file)) {
+        case INTERNET_HANDLE_TYPE_HTTP_REQUEST:
+            return INTERNET_SCHEME_HTTP;
+        case INTERNET_HANDLE_TYPE_FTP_FILE:
+            return INTERNET_SCHEME_FTP;
+        case INTERNET_HANDLE_TYPE_GOPHER_FILE:
+            return INTERNET_SCHEME_GOPHER;
+        default:
+            return INTERNET_SCHEME_UNKNOWN;
     }
+}
+
+std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueInternetHandle file) {
+    if (scheme == INTERNET_SCHEME_UNKNOWN) scheme = SchemeOfHandle(file.get());
     switch (scheme) {
         case INTERNET_SCHEME_HTTP:
         case INTERNET_SCHEME_HTTPS:
