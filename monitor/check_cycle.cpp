@@ -4,10 +4,8 @@
 
 #include <algorithm>
 
-#include "code_page.h"
 #include "monitor_dlg.h"
 #include "report.h"
-#include "resource.h"
 #include "thread.h"
 #include "time_stamp.h"
 #include "win_app.h"
