@@ -26,9 +26,10 @@ add_library(monitor STATIC
     monitor/check_cycle.cpp
     monitor/page_check.cpp
     monitor/time_stamp.cpp
+    shell/tray_icon.cpp
 )
 target_include_directories(monitor PUBLIC app monitor shell res)
-target_link_libraries(monitor PUBLIC framework winmm)
+target_link_libraries(monitor PUBLIC framework shell32 winmm)
 
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
 target_link_libraries(wangzhan PRIVATE monitor)
