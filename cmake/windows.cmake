@@ -23,6 +23,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/res -I${CMAKE_SOURCE
 # The tool's own code without the application object, so the tests can link it too.
 add_library(monitor STATIC
     app/monitor_dlg.cpp
+    app/tray_handlers.cpp
     monitor/check_cycle.cpp
     monitor/page_check.cpp
     monitor/time_stamp.cpp
