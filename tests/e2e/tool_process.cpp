@@ -68,15 +68,24 @@ ChildProcess::~ChildProcess() {
     WaitForSingleObject(m_process.get(), kKillWaitMs);
 }
 
+bool ChildProcess::WaitForInputIdle(std::chrono::milliseconds timeout) const {
+    return m_process != nullptr && ::WaitForInputIdle(m_process.get(), static_cast<DWORD>(timeout.count())) == 0;
+}
+
 bool ChildProcess::IsRunning() const {
     return m_process != nullptr && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
 }
 
+// The modal loop shows its dialog when its queue first runs empty: a window hidden before then would be
+// shown again, so the cases begin once the tool waits for input, as a user would.
 ToolProcess::ToolProcess() : m_process(Config().toolPath, m_directory.Path()) {
     WaitFor([this] {
         m_mainWindow = FindMainWindow();
         return m_mainWindow != nullptr || !IsRunning();
     });
+    if (m_mainWindow != nullptr && !m_process.WaitForInputIdle(kDefaultTimeout)) {
+        ADD_FAILURE() << "the tool never waited for input";
+    }
 }
 
 // Visible means the dialog has been through WM_INITDIALOG.
