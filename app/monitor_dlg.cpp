@@ -6,12 +6,24 @@
 #include "resource.h"
 #include "win_app.h"
 
+namespace {
+
+// Sent to every top-level window when the taskbar starts again, holding none of the icons it had.
+const UINT WM_TASKBARCREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
+
+}  // namespace
+
 BEGIN_MESSAGE_MAP(CMonitorDlg, CDialog)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_START, OnStart)
     ON_WM_TIMER()
     ON_BN_CLICKED(IDC_STOP, OnStop)
+    ON_WM_CLOSE()
+    ON_COMMAND(ID_TRAY_SHOW, OnTrayShow)
+    ON_COMMAND(ID_TRAY_EXIT, OnTrayExit)
+    ON_MESSAGE(WM_TRAY_CALLBACK, OnTrayCallback)
+    ON_REGISTERED_MESSAGE(WM_TASKBARCREATED, OnTaskbarCreated)
 END_MESSAGE_MAP()
 
 CMonitorDlg::CMonitorDlg(CWnd* pParent)

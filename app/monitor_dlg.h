@@ -4,9 +4,13 @@
 #include "controls.h"
 #include "dialog.h"
 #include "settings_text.h"
+#include "tray_icon.h"
 
 // The result of the latest check, 1 for OK and 0 for ERROR; the first check compares with OK.
 extern int g_nLastResult;
+
+// The tray icon's callback message: the icon's id in wParam, the mouse message over it in lParam.
+constexpr UINT WM_TRAY_CALLBACK = WM_USER + 10;
 
 class CMonitorDlg : public CDialog {
 public:
@@ -28,6 +32,11 @@ protected:
     void OnStart();
     void OnTimer(UINT_PTR nIDEvent);
     void OnStop();
+    void OnClose();
+    void OnTrayShow();
+    void OnTrayExit();
+    LRESULT OnTrayCallback(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTaskbarCreated(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -40,6 +49,7 @@ private:
     void CheckSite(CString url, CString flag);
     void AddReportLine(const CString& line);
     static unsigned int AlarmSoundThread(void* param);
+    void HideToTray();
 
     CButton m_btnStop;
     CButton m_btnStart;
@@ -50,6 +60,7 @@ private:
     CButton m_chkForward;
     CStatic m_link;
     HICON m_hIcon;
+    CTrayIcon m_trayIcon;
     CString m_strReport;
     CString m_strFlag;
     CString m_strURL;

@@ -23,13 +23,15 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/res -I${CMAKE_SOURCE
 # The tool's own code without the application object, so the tests can link it too.
 add_library(monitor STATIC
     app/monitor_dlg.cpp
+    app/tray_handlers.cpp
     monitor/check_cycle.cpp
     monitor/page_check.cpp
     monitor/settings_file.cpp
     monitor/time_stamp.cpp
+    shell/tray_icon.cpp
 )
 target_include_directories(monitor PUBLIC app monitor shell res)
-target_link_libraries(monitor PUBLIC framework winmm)
+target_link_libraries(monitor PUBLIC framework shell32 winmm)
 
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
 target_link_libraries(wangzhan PRIVATE monitor)

@@ -47,8 +47,11 @@ protected:                                             \
 #define ON_COMMAND(id, memberFn) {WM_COMMAND, 0, id, MAP_HANDLER(self.memberFn(); return 0;)},
 #define ON_BN_CLICKED(id, memberFn) {WM_COMMAND, BN_CLICKED, id, MAP_HANDLER(self.memberFn(); return 0;)},
 #define ON_MESSAGE(message, memberFn) {message, 0, 0, MAP_HANDLER(return self.memberFn(wParam, lParam);)},
+// A message whose number the system gives at run time (RegisterWindowMessage), held in a variable.
+#define ON_REGISTERED_MESSAGE(messageVariable, memberFn) ON_MESSAGE(messageVariable, memberFn)
 
 #define ON_WM_TIMER() {WM_TIMER, 0, 0, MAP_HANDLER(self.OnTimer(static_cast<UINT_PTR>(wParam)); return 0;)},
+#define ON_WM_CLOSE() {WM_CLOSE, 0, 0, MAP_HANDLER(self.OnClose(); return 0;)},
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, MAP_HANDLER(self.OnPaint(); return 0;)},
 #define ON_WM_QUERYDRAGICON() \
     {WM_QUERYDRAGICON, 0, 0, MAP_HANDLER(return reinterpret_cast<LRESULT>(self.OnQueryDragIcon());)},

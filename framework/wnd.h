@@ -32,6 +32,7 @@ public:
     void SetWindowText(const char* gbkText);
     BOOL ShowWindow(int command) const { return ::ShowWindow(m_hWnd, command); }
     BOOL IsIconic() const { return ::IsIconic(m_hWnd); }
+    BOOL IsWindowVisible() const { return ::IsWindowVisible(m_hWnd); }
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
     void GetClientRect(RECT* rect) const { ::GetClientRect(m_hWnd, rect); }

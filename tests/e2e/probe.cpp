@@ -1,4 +1,8 @@
 // probe.dll: answers the driver's questions from inside the tool, where the tool's own handles mean something.
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+
 #include <iterator>
 #include <string>
 
@@ -97,6 +101,20 @@ std::wstring OpenMessageBox(HWND mainWindow, UINT icon) {
     return L"opened";
 }
 
+// Asked from inside the tool, so the answer follows everything posted to it before, an exit command too.
+// A modify with no flags changes nothing.
+std::wstring AskShell(DWORD message, HWND mainWindow, WORD id, const wchar_t* yes, const wchar_t* no) {
+    NOTIFYICONDATAW record = {};
+    record.cbSize = NOTIFYICONDATAW_V1_SIZE;
+    record.hWnd = mainWindow;
+    record.uID = id;
+    if (message == NIM_ADD) {
+        record.uFlags = NIF_ICON;
+        record.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    }
+    return Shell_NotifyIconW(message, &record) ? yes : no;
+}
+
 std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
     switch (question) {
         case Question::Ping:
@@ -109,6 +127,12 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
             return std::to_wstring(GetACP());
         case Question::OpenMessageBox:
             return OpenMessageBox(mainWindow, argument);
+        case Question::TrayIcon:
+            return AskShell(NIM_MODIFY, mainWindow, argument, L"shown", L"none");
+        case Question::AddTrayIcon:
+            return AskShell(NIM_ADD, mainWindow, argument, L"added", L"refused");
+        case Question::DeleteTrayIcon:
+            return AskShell(NIM_DELETE, mainWindow, argument, L"deleted", L"none");
     }
     return L"unknown question";
 }

@@ -108,4 +108,12 @@ void Probe::OpenMessageBox(UINT icon) {
     EXPECT_EQ(L"opened", Ask(probe::Question::OpenMessageBox, static_cast<WORD>(icon)).value_or(L""));
 }
 
+bool Probe::TrayIconShown(UINT id) { return Ask(probe::Question::TrayIcon, static_cast<WORD>(id)) == L"shown"; }
+
+bool Probe::AddTrayIcon(UINT id) { return Ask(probe::Question::AddTrayIcon, static_cast<WORD>(id)) == L"added"; }
+
+bool Probe::DeleteTrayIcon(UINT id) {
+    return Ask(probe::Question::DeleteTrayIcon, static_cast<WORD>(id)) == L"deleted";
+}
+
 }  // namespace e2e

@@ -39,6 +39,12 @@ public:
     UINT AnsiCodePage();
     // Opens a box of the probe's own in the tool, with the given MB_ICON* flag.
     void OpenMessageBox(UINT icon);
+    // Whether the shell holds the main window's icon with the id.
+    bool TrayIconShown(UINT id);
+    // Puts an icon of the probe's own under the main window and the id; false when the shell refuses it.
+    bool AddTrayIcon(UINT id);
+    // Takes the main window's icon with the id away, as a restarted taskbar loses it; false when there was none.
+    bool DeleteTrayIcon(UINT id);
 
 private:
     struct WindowDestroyer {

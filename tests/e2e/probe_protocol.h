@@ -21,6 +21,9 @@ enum class Question : WORD {
     MessageBoxIcon,  // "stop", "exclamation", "information", "question", "other" or "none"
     AnsiCodePage,    // GetACP() of the tool
     OpenMessageBox,  // argument: the MB_ICON* flag; opens a box of the probe's own, answers "opened"
+    TrayIcon,        // argument: an icon id of the main window; "shown" when the shell holds it, else "none"
+    AddTrayIcon,     // argument: the id; an icon of the probe's own there, "added" or "refused" by the shell
+    DeleteTrayIcon,  // argument: the id; the icon taken away as a restarted shell loses it, "deleted" or "none"
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {

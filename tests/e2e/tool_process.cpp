@@ -71,6 +71,10 @@ ChildProcess::~ChildProcess() {
     WaitForSingleObject(m_process.get(), kKillWaitMs);
 }
 
+bool ChildProcess::WaitForInputIdle(std::chrono::milliseconds timeout) const {
+    return m_process != nullptr && ::WaitForInputIdle(m_process.get(), static_cast<DWORD>(timeout.count())) == 0;
+}
+
 bool ChildProcess::IsRunning() const {
     return m_process != nullptr && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT;
 }
@@ -87,12 +91,17 @@ const std::filesystem::path& Seeded(const TempDirectory& directory, const std::o
 
 }  // namespace
 
+// The modal loop shows its dialog when its queue first runs empty: a window hidden before then would be
+// shown again, so the cases begin once the tool waits for input, as a user would.
 ToolProcess::ToolProcess(const std::optional<std::string>& settingsFile)
     : m_process(Config().toolPath, Seeded(m_directory, settingsFile)) {
     WaitFor([this] {
         m_mainWindow = FindMainWindow();
         return m_mainWindow != nullptr || FindMessageBox().has_value() || !IsRunning();
     });
+    if (m_mainWindow != nullptr && !m_process.WaitForInputIdle(kDefaultTimeout)) {
+        ADD_FAILURE() << "the tool never waited for input";
+    }
 }
 
 HWND ToolProcess::WaitForMainWindow() {

@@ -45,6 +45,8 @@ public:
 
     DWORD Id() const { return m_id; }
     bool IsRunning() const;
+    // True once the process's UI thread has waited for input with none pending.
+    bool WaitForInputIdle(std::chrono::milliseconds timeout) const;
 
 private:
     UniqueHandle m_process;

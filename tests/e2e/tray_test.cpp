@@ -1,0 +1,143 @@
+// The notification area from outside: closing hides the window behind one icon, showing and exiting, taskbar restarts.
+#include <windows.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "http_fetch.h"
+#include "pages.h"
+#include "probe_client.h"
+#include "resource.h"
+#include "tool_test.h"
+#include "window_access.h"
+#include "wine_tray.h"
+
+namespace e2e {
+namespace {
+
+constexpr auto kExitTimeout = 2s;
+
+class Tray : public ToolTest {
+protected:
+    HWND Main() const { return tool.MainWindow(); }
+    bool Shown() const { return IsWindowVisible(Main()) != FALSE; }
+    // As the close box does it.
+    void CloseToTray() {
+        Post(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        ASSERT_TRUE(WaitFor([&] { return !Shown(); })) << "the window stays shown";
+    }
+    bool WaitForIcons(size_t count) {
+        return WaitFor([&] { return WineTrayIcons().size() == count; });
+    }
+    size_t ReportLines() const {
+        const std::wstring report = tool.ItemText(IDC_REPORT);
+        size_t lines = 0;
+        for (size_t at = report.find(L"\r\n"); at != std::wstring::npos; at = report.find(L"\r\n", at + 2)) ++lines;
+        return lines;
+    }
+    void Tick(size_t linesAfter) {
+        Post(Main(), WM_TIMER, 1, 0);
+        ASSERT_TRUE(WaitFor([&] { return ReportLines() == linesAfter; })) << tool.ItemText(IDC_REPORT);
+    }
+};
+
+TEST_F(Tray, CloseHidesTheWindowBehindOneIconAndTheToolRunsOn) {
+    Probe probe(tool);
+    EXPECT_FALSE(probe.TrayIconShown(IDR_TRAYMENU));
+    CloseToTray();
+    EXPECT_TRUE(probe.TrayIconShown(IDR_TRAYMENU));
+    EXPECT_TRUE(WaitForIcons(1));
+    EXPECT_TRUE(tool.IsRunning());
+    EXPECT_TRUE(IsWindow(Main()));
+}
+
+TEST_F(Tray, ChecksReportLinesAndAlarmsGoOnWhileHidden) {
+    HttpGet(PageUrl(kSwitchOk));
+    tool.SetItemText(IDC_URL, PageUrl(kSwitchPage));
+    tool.SetItemText(IDC_FLAG, kMarker);
+    tool.ClickItem(IDC_START);
+    ASSERT_TRUE(WaitFor([&] { return ReportLines() == 1; }));
+    CloseToTray();
+    Tick(2);
+    HttpGet(PageUrl(kSwitchFail));
+    Tick(3);
+    const auto box = tool.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(L"望站", box->title);
+    EXPECT_FALSE(Shown());
+    PressOk(*box);
+}
+
+TEST_F(Tray, ShowCommandAndDoubleClickBringTheWindowBackWithoutItsIcon) {
+    Probe probe(tool);
+    const struct {
+        const char* name;
+        std::function<void()> show;
+    } ways[] = {
+        {"the menu's show command", [&] { Post(Main(), WM_COMMAND, ID_TRAY_SHOW, 0); }},
+        {"a double click on the icon", [&] { DoubleClickTrayIcon(WineTrayIcons().front()); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.name);
+        CloseToTray();
+        ASSERT_TRUE(WaitForIcons(1));
+        way.show();
+        EXPECT_TRUE(WaitFor([&] { return Shown(); }));
+        EXPECT_FALSE(probe.TrayIconShown(IDR_TRAYMENU));
+        EXPECT_TRUE(WaitForIcons(0));
+    }
+}
+
+TEST_F(Tray, ClosingAgainWhileHiddenKeepsOneIcon) {
+    Probe probe(tool);
+    CloseToTray();
+    Post(Main(), WM_CLOSE, 0, 0);
+    ASSERT_TRUE(probe.Sync());
+    EXPECT_TRUE(probe.TrayIconShown(IDR_TRAYMENU));
+    EXPECT_EQ(1u, WineTrayIcons().size());
+    EXPECT_FALSE(Shown());
+    Post(Main(), WM_COMMAND, ID_TRAY_SHOW, 0);
+    EXPECT_FALSE(probe.TrayIconShown(IDR_TRAYMENU)) << "the icon of the first close is left behind";
+    EXPECT_TRUE(WaitForIcons(0));
+}
+
+TEST_F(Tray, ExitCommandTakesTheIconAwayAndEndsTheToolWritingNothing) {
+    Probe probe(tool);
+    CloseToTray();
+    Post(Main(), WM_COMMAND, ID_TRAY_EXIT, 0);
+    EXPECT_FALSE(probe.TrayIconShown(IDR_TRAYMENU)) << "asked before the quit message is handled";
+    EXPECT_TRUE(tool.WaitForExit(kExitTimeout));
+    EXPECT_FALSE(std::filesystem::exists(tool.WorkingDirectory() / "sitecheck.ini"));
+}
+
+TEST_F(Tray, ARestartedTaskbarGetsTheIconBackOnlyWhileHidden) {
+    const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
+    Probe probe(tool);
+    CloseToTray();
+    ASSERT_TRUE(probe.DeleteTrayIcon(IDR_TRAYMENU));  // lost with the old taskbar
+    Send(Main(), taskbarCreated);
+    EXPECT_TRUE(probe.TrayIconShown(IDR_TRAYMENU));
+    Send(Main(), taskbarCreated);  // a taskbar that kept it
+    EXPECT_TRUE(probe.TrayIconShown(IDR_TRAYMENU));
+    EXPECT_TRUE(WaitForIcons(1));
+    EXPECT_FALSE(Shown());
+    Post(Main(), WM_COMMAND, ID_TRAY_SHOW, 0);
+    ASSERT_TRUE(WaitFor([&] { return Shown(); }));
+    Send(Main(), taskbarCreated);
+    EXPECT_FALSE(probe.TrayIconShown(IDR_TRAYMENU));
+    EXPECT_TRUE(Shown());
+}
+
+// Hidden without an icon, the window could never be brought back.
+TEST_F(Tray, CloseWithoutAnIconMinimisesInsteadOfHiding) {
+    Probe probe(tool);
+    ASSERT_TRUE(probe.AddTrayIcon(IDR_TRAYMENU));  // the shell now refuses the tool's own
+    Post(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(WaitFor([&] { return IsIconic(Main()) != FALSE; }));
+    EXPECT_TRUE(Shown());
+    EXPECT_TRUE(tool.IsRunning());
+}
+
+}  // namespace
+}  // namespace e2e
