@@ -4,6 +4,7 @@
 #include "code_page.h"
 #include "paint_dc.h"
 #include "resource.h"
+#include "version.h"
 #include "win_app.h"
 
 namespace {
@@ -46,6 +47,7 @@ BOOL CMonitorDlg::OnInitDialog() {
     m_spinInterval.SetRange(kMinInterval, kMaxInterval);
     // The report is never cut: every line stays in the box.
     m_editReport.SetLimitText(0);
+    m_link.m_target = CString(WZ_HOME_PAGE);
     return TRUE;
 }
 

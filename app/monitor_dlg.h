@@ -3,6 +3,7 @@
 
 #include "controls.h"
 #include "dialog.h"
+#include "static_link.h"
 
 // The result of the latest check, 1 for OK and 0 for ERROR; the first check compares with OK.
 extern int g_nLastResult;
@@ -41,7 +42,7 @@ private:
     CEdit m_editReport;
     CEdit m_editFlag;
     CButton m_chkForward;
-    CStatic m_link;
+    CStaticLink m_link;
     HICON m_hIcon;
     CString m_strReport;
     CString m_strFlag;

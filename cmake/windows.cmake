@@ -26,9 +26,11 @@ add_library(monitor STATIC
     monitor/check_cycle.cpp
     monitor/page_check.cpp
     monitor/time_stamp.cpp
+    shell/link_target.cpp
+    shell/static_link.cpp
 )
 target_include_directories(monitor PUBLIC app monitor shell res)
-target_link_libraries(monitor PUBLIC framework winmm)
+target_link_libraries(monitor PUBLIC framework winmm shell32)
 
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
 target_link_libraries(wangzhan PRIVATE monitor)

@@ -6,5 +6,5 @@
 
 #define WZ_PUBLISHER "望站工作室"
 #define WZ_HOME_PAGE "https://example.com/"
-#define WZ_HOME_LINK_TEXT "望站工作室  https://example.com/"
-#define WZ_COPYRIGHT "版权所有 (C) 2026 望站工作室"
+#define WZ_HOME_LINK_TEXT WZ_PUBLISHER "  " WZ_HOME_PAGE
+#define WZ_COPYRIGHT "版权所有 (C) 2026 " WZ_PUBLISHER
