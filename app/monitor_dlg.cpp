@@ -1,6 +1,9 @@
 // CMonitorDlg: the main window, which holds the watched site's settings and the report.
 #include "monitor_dlg.h"
 
+#include <shellapi.h>
+
+#include "about_dlg.h"
 #include "code_page.h"
 #include "paint_dc.h"
 #include "resource.h"
@@ -15,11 +18,13 @@ constexpr short kMaxInterval = 600;
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMonitorDlg, CDialog)
+    ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_START, OnStart)
     ON_WM_TIMER()
     ON_BN_CLICKED(IDC_STOP, OnStop)
+    ON_BN_CLICKED(IDC_HELPBTN, OnHelpButton)
 END_MESSAGE_MAP()
 
 CMonitorDlg::CMonitorDlg(CWnd* pParent)
@@ -58,6 +63,21 @@ void CMonitorDlg::AddAboutItem() const {
     if (aboutText.IsEmpty()) return;
     ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, Widen(aboutText.View()).c_str());
+}
+
+// The system keeps its own flags in the low four bits of a command: 16 to 31 all mean About.
+void CMonitorDlg::OnSysCommand(UINT nID, LPARAM) {
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX) {
+        Default();
+        return;
+    }
+    CAboutDlg about;
+    about.DoModal();
+}
+
+// The help viewer is a process of its own: the tool neither waits for it nor looks at the result.
+void CMonitorDlg::OnHelpButton() {
+    ::ShellExecuteW(nullptr, L"open", L"help.chm", nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // Minimised, the window draws its icon centred in the client area.

@@ -20,6 +20,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnHelpButton();
     void OnPaint();
     HCURSOR OnQueryDragIcon() const { return m_hIcon; }
     void OnStart();

@@ -26,6 +26,7 @@ add_library(monitor STATIC
     monitor/check_cycle.cpp
     monitor/page_check.cpp
     monitor/time_stamp.cpp
+    shell/about_dlg.cpp
     shell/link_target.cpp
     shell/static_link.cpp
 )

@@ -1,7 +1,12 @@
 // probe.dll: answers the driver's questions from inside the tool, where the tool's own handles mean something.
+#include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
+
 #include <iterator>
 #include <string>
 
+#include "import_patch.h"
 #include "probe_protocol.h"
 
 namespace {
@@ -97,6 +102,33 @@ std::wstring OpenMessageBox(HWND mainWindow, UINT icon) {
     return L"opened";
 }
 
+// What the tool asked of the shell since WatchShell; the shell itself is not asked, so no viewer or browser starts.
+std::wstring g_shellCalls;
+
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
+                                    INT show) {
+    g_shellCalls += Field(std::to_wstring(show));
+    g_shellCalls += Field(parameters != nullptr ? L"1" : L"0");
+    g_shellCalls += Field(directory != nullptr ? L"1" : L"0");
+    g_shellCalls += Field(verb != nullptr ? verb : L"");
+    g_shellCalls += (file != nullptr ? file : L"");
+    g_shellCalls += probe::kRecordSeparator;
+    constexpr INT_PTR kOpened = 42;
+    return reinterpret_cast<HINSTANCE>(kOpened);
+}
+
+// Patched in the tool's own import table for the rest of the process: the probe stays loaded too.
+std::wstring WatchShell() {
+    static ImportPatch patch(GetModuleHandleW(nullptr), "shell32.dll", "ShellExecuteW",
+                             reinterpret_cast<const void*>(&RecordShellExecute));
+    return patch.Applied() ? L"watching" : L"the tool imports no ShellExecuteW";
+}
+
+std::wstring CurrentDirectory() {
+    wchar_t directory[MAX_PATH + 1] = {};
+    return std::wstring(directory, GetCurrentDirectoryW(MAX_PATH + 1, directory));
+}
+
 std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
     switch (question) {
         case Question::Ping:
@@ -109,6 +141,12 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
             return std::to_wstring(GetACP());
         case Question::OpenMessageBox:
             return OpenMessageBox(mainWindow, argument);
+        case Question::WatchShell:
+            return WatchShell();
+        case Question::ShellCalls:
+            return g_shellCalls;
+        case Question::CurrentDirectory:
+            return CurrentDirectory();
     }
     return L"unknown question";
 }

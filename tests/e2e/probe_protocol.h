@@ -21,6 +21,10 @@ enum class Question : WORD {
     MessageBoxIcon,  // "stop", "exclamation", "information", "question", "other" or "none"
     AnsiCodePage,    // GetACP() of the tool
     OpenMessageBox,  // argument: the MB_ICON* flag; opens a box of the probe's own, answers "opened"
+    WatchShell,      // from now on the tool's ShellExecuteW is recorded, not carried out; "watching" or why not
+    ShellCalls,      // one record per recorded call: the show command, "1" or "0" for parameters and for a
+                     // directory given, the verb, the file
+    CurrentDirectory,  // the tool's current directory
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {

@@ -30,8 +30,7 @@ std::vector<ShellCall> g_shellCalls;
 INT_PTR g_shellResult = 0;
 std::vector<UINT> g_beeps;
 
-HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
-                                    INT show) {
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, INT show) {
     g_shellCalls.push_back({verb ? verb : L"", file ? file : L"", parameters != nullptr, directory != nullptr, show});
     return reinterpret_cast<HINSTANCE>(g_shellResult);
 }
@@ -88,8 +87,8 @@ protected:
         HDC dc = CreateCompatibleDC(nullptr);
         SetTextColor(dc, kUntouched);
         const HFONT before = static_cast<HFONT>(GetCurrentObject(dc, OBJ_FONT));
-        const auto brush = reinterpret_cast<HBRUSH>(
-            SendMessageW(m_dialog.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
+        const auto brush = reinterpret_cast<HBRUSH>(SendMessageW(
+            m_dialog.m_hWnd, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control)));
         const Colouring colouring = {brush, GetTextColor(dc), GetBkMode(dc),
                                      static_cast<HFONT>(SelectObject(dc, before))};
         DeleteDC(dc);
@@ -261,9 +260,9 @@ TEST_F(StaticLink, ColoursOnlyPlainTextStylesAndLeavesTheRestToTheParent) {
         const char* name;
         bool coloured;
     } cases[] = {
-        {SS_LEFT, "SS_LEFT", true},       {SS_CENTER, "SS_CENTER", true},
-        {SS_RIGHT, "SS_RIGHT", true},     {SS_ICON, "SS_ICON", false},
-        {SS_SIMPLE, "SS_SIMPLE", false},  {SS_LEFT | SS_NOPREFIX, "SS_LEFT | SS_NOPREFIX", false},
+        {SS_LEFT, "SS_LEFT", true},      {SS_CENTER, "SS_CENTER", true},
+        {SS_RIGHT, "SS_RIGHT", true},    {SS_ICON, "SS_ICON", false},
+        {SS_SIMPLE, "SS_SIMPLE", false}, {SS_LEFT | SS_NOPREFIX, "SS_LEFT | SS_NOPREFIX", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
