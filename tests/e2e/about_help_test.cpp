@@ -2,10 +2,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <initializer_list>
 #include <string>
 #include <vector>
 
+#include "e2e_config.h"
 #include "pages.h"
 #include "probe_client.h"
 #include "resource.h"
@@ -107,6 +109,35 @@ TEST_F(AboutBox, ATickWhileItIsOpenStillAddsItsLine) {
 }
 
 class HelpButton : public ShellServices {};
+
+TEST_F(HelpButton, AsksTheShellToOpenTheHelpFileInTheWorkingDirectoryWhileMonitoringGoesOn) {
+    ASSERT_FALSE(Config().helpFile.empty()) << "the runner names the built help file with --help-file";
+    const std::filesystem::path helpFile = tool.WorkingDirectory() / L"help.chm";
+    std::filesystem::copy_file(Config().helpFile, helpFile);
+    Probe probe(tool);
+    ASSERT_TRUE(probe.WatchShell());
+    StartMonitoring();
+
+    tool.ClickItem(IDC_HELPBTN);
+    tool.ClickItem(IDC_HELPBTN);
+    ASSERT_TRUE(probe.Sync());
+    const std::vector<ShellCall> calls = probe.ShellCalls();
+    ASSERT_EQ(2u, calls.size()) << "Help opens the file at every press";
+    for (const ShellCall& call : calls) {
+        EXPECT_EQ(L"open", call.verb);
+        EXPECT_EQ(L"help.chm", call.file);
+        EXPECT_FALSE(call.withParameters);
+        EXPECT_FALSE(call.withDirectory);
+        EXPECT_EQ(SW_SHOWNORMAL, call.show);
+    }
+    EXPECT_TRUE(std::filesystem::equivalent(tool.WorkingDirectory(), probe.CurrentDirectory()))
+        << "the relative name is found beside the settings file";
+
+    EXPECT_FALSE(tool.FindMessageBox().has_value());
+    EXPECT_TRUE(IsWindowVisible(tool.Item(IDC_STOP)));
+    Post(tool.MainWindow(), WM_TIMER, 1, 0);
+    EXPECT_TRUE(WaitForLines(2)) << "report: " << tool.ItemText(IDC_REPORT);
+}
 
 TEST_F(HelpButton, WithoutTheHelpFileShowsNothing) {
     Probe probe(tool);
