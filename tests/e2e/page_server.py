@@ -7,8 +7,10 @@ import http.server
 import socket
 import struct
 import threading
+import time
 
 MARKER = "网站运行正常"
+BREAK_DELAY_SECONDS = 1.0
 CHARSET = "gbk"
 
 
@@ -52,12 +54,17 @@ def moved(handler, location):
 
 
 def broken(handler):
-    """Announces a long body, sends part of it and resets the connection."""
+    """Announces a long body, sends part of it and resets the connection once the client has had time to read it.
+
+    A reset discards whatever the client has not read yet: sent at once, it can beat a slow client to the
+    headers, and the open itself fails instead of the receive.
+    """
     handler.send_response(200)
     handler.send_header("Content-Length", "100000")
     handler.end_headers()
     handler.wfile.write(b"<p>" + b"x" * 5000 + b"\n")
     handler.wfile.flush()
+    time.sleep(BREAK_DELAY_SECONDS)
     handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
     handler.connection.close()
     handler.close_connection = True
