@@ -130,11 +130,6 @@ protected:
     CStaticLink m_link;
 };
 
-TEST_F(StaticLink, IsAStaticWithARuntimeClassOfItsOwn) {
-    EXPECT_STREQ("CStaticLink", m_link.GetRuntimeClass()->m_lpszClassName);
-    EXPECT_TRUE(m_link.IsKindOf(RUNTIME_CLASS(CStatic)));
-}
-
 TEST_F(StaticLink, ColoursGoFromIdleToHoveredToOpenedAndBackToIdle) {
     m_link.m_target = CString("https://example.com/");
     EXPECT_EQ(g_crLinkNormal, LinkColour());
