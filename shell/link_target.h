@@ -15,7 +15,6 @@ public:
     CLinkTarget& operator=(const CLinkTarget&) = default;
 
     bool IsEmpty() const { return m_text.IsEmpty(); }
-    const CString& Text() const { return m_text; }
 
     // The shell's result for the verb "open", above 32 on success; 0 without asking the shell when empty.
     virtual HINSTANCE Open() const;
