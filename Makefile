@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= 2
 
-.PHONY: all setup build run test bench clean
+.PHONY: all setup build run test bench screenshots clean
 
 all: build
 
@@ -23,6 +23,10 @@ test: build
 
 bench: build
 	@scripts/bench.sh $(BUILD)
+
+# Pictures of the tool's windows for the README and the help file, saved under docs/.
+screenshots: build
+	@scripts/screenshots.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)

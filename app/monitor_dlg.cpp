@@ -1,9 +1,13 @@
 // CMonitorDlg: the main window, which holds the watched site's settings and the report.
 #include "monitor_dlg.h"
 
+#include <shellapi.h>
+
+#include "about_dlg.h"
 #include "code_page.h"
 #include "paint_dc.h"
 #include "resource.h"
+#include "version.h"
 #include "win_app.h"
 
 namespace {
@@ -14,11 +18,13 @@ const UINT WM_TASKBARCREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMonitorDlg, CDialog)
+    ON_WM_SYSCOMMAND()
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
     ON_BN_CLICKED(IDC_START, OnStart)
     ON_WM_TIMER()
     ON_BN_CLICKED(IDC_STOP, OnStop)
+    ON_BN_CLICKED(IDC_HELPBTN, OnHelpButton)
     ON_WM_CLOSE()
     ON_COMMAND(ID_TRAY_SHOW, OnTrayShow)
     ON_COMMAND(ID_TRAY_EXIT, OnTrayExit)
@@ -50,6 +56,7 @@ BOOL CMonitorDlg::OnInitDialog() {
     // The report is never cut: every line stays in the box.
     m_editReport.SetLimitText(0);
     LoadSettings();
+    m_link.m_target = CString(WZ_HOME_PAGE);
     return TRUE;
 }
 
@@ -60,6 +67,21 @@ void CMonitorDlg::AddAboutItem() const {
     if (aboutText.IsEmpty()) return;
     ::AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     ::AppendMenuW(systemMenu, MF_STRING, IDM_ABOUTBOX, Widen(aboutText.View()).c_str());
+}
+
+// The system keeps its own flags in the low four bits of a command: 16 to 31 all mean About.
+void CMonitorDlg::OnSysCommand(UINT nID, LPARAM) {
+    if ((nID & 0xFFF0) != IDM_ABOUTBOX) {
+        Default();
+        return;
+    }
+    CAboutDlg about;
+    about.DoModal();
+}
+
+// The help viewer is a process of its own: the tool neither waits for it nor looks at the result.
+void CMonitorDlg::OnHelpButton() {
+    ::ShellExecuteW(nullptr, L"open", L"help.chm", nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // Minimised, the window draws its icon centred in the client area.

@@ -5,6 +5,7 @@
 #include "dialog.h"
 #include "settings_text.h"
 #include "tray_icon.h"
+#include "static_link.h"
 
 // The result of the latest check, 1 for OK and 0 for ERROR; the first check compares with OK.
 extern int g_nLastResult;
@@ -27,6 +28,8 @@ public:
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnHelpButton();
     void OnPaint();
     HCURSOR OnQueryDragIcon() const { return m_hIcon; }
     void OnStart();
@@ -58,7 +61,7 @@ private:
     CEdit m_editReport;
     CEdit m_editFlag;
     CButton m_chkForward;
-    CStatic m_link;
+    CStaticLink m_link;
     HICON m_hIcon;
     CTrayIcon m_trayIcon;
     CString m_strReport;

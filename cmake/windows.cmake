@@ -28,10 +28,13 @@ add_library(monitor STATIC
     monitor/page_check.cpp
     monitor/settings_file.cpp
     monitor/time_stamp.cpp
+    shell/about_dlg.cpp
+    shell/link_target.cpp
+    shell/static_link.cpp
     shell/tray_icon.cpp
 )
 target_include_directories(monitor PUBLIC app monitor shell res)
-target_link_libraries(monitor PUBLIC framework shell32 winmm)
+target_link_libraries(monitor PUBLIC framework winmm shell32)
 
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
 target_link_libraries(wangzhan PRIVATE monitor)

@@ -44,5 +44,5 @@ function(add_wine_test name program lang)
 endfunction()
 
 add_wine_test(win_layer ${WIN64_TREE}/tests/win/win_tests.exe zh_CN.UTF-8)
-add_wine_test(e2e_zh_CN ${WIN64_TREE}/tests/e2e/e2e_tests.exe zh_CN.UTF-8)
-add_wine_test(e2e_C ${WIN64_TREE}/tests/e2e/e2e_tests.exe C.UTF-8)
+add_wine_test(e2e_zh_CN ${WIN64_TREE}/tests/e2e/e2e_tests.exe zh_CN.UTF-8 --help-file ${HELP_FILE})
+add_wine_test(e2e_C ${WIN64_TREE}/tests/e2e/e2e_tests.exe C.UTF-8 --help-file ${HELP_FILE})

@@ -20,7 +20,9 @@ public:
     void SetLimitText(UINT limit) const { SendMessage(EM_SETLIMITTEXT, limit); }
 };
 
-class CStatic : public CWnd {};
+class CStatic : public CWnd {
+    DECLARE_DYNAMIC(CStatic)
+};
 
 class CSpinButtonCtrl : public CWnd {
 public:

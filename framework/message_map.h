@@ -55,3 +55,23 @@ protected:                                             \
 #define ON_WM_PAINT() {WM_PAINT, 0, 0, MAP_HANDLER(self.OnPaint(); return 0;)},
 #define ON_WM_QUERYDRAGICON() \
     {WM_QUERYDRAGICON, 0, 0, MAP_HANDLER(return reinterpret_cast<LRESULT>(self.OnQueryDragIcon());)},
+#define ON_WM_SYSCOMMAND() \
+    {WM_SYSCOMMAND, 0, 0, MAP_HANDLER(self.OnSysCommand(static_cast<UINT>(wParam), lParam); return 0;)},
+#define ON_WM_NCHITTEST() {WM_NCHITTEST, 0, 0, MAP_HANDLER(return self.OnNcHitTest(PointOf(lParam));)},
+#define ON_WM_SETCURSOR()                                                                                      \
+    {WM_SETCURSOR, 0, 0, MAP_HANDLER(return self.OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam), \
+                                                             HIWORD(lParam));)},
+#define ON_WM_LBUTTONDOWN() \
+    {WM_LBUTTONDOWN, 0, 0, MAP_HANDLER(self.OnLButtonDown(static_cast<UINT>(wParam), PointOf(lParam)); return 0;)},
+
+// A parent's colour request for a child control (WM_CTLCOLORSTATIC and its kin), reflected to the
+// child itself: wParam is the device context, lParam the CTLCOLOR_ kind.
+constexpr UINT WM_REFLECT_CTLCOLOR = 0xBC19;
+#define ON_WM_CTLCOLOR_REFLECT()                                                                           \
+    {WM_REFLECT_CTLCOLOR, 0, 0, MAP_HANDLER(return reinterpret_cast<LRESULT>(                               \
+                                    self.CtlColor(reinterpret_cast<HDC>(wParam), static_cast<UINT>(lParam)));)},
+
+// The signed coordinates packed into a mouse message's lParam.
+inline POINT PointOf(LPARAM lParam) {
+    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+}

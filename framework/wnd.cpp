@@ -18,6 +18,15 @@ bool Matches(const MessageMapEntry& entry, UINT message, WPARAM wParam) {
     return entry.notifyCode == HIWORD(wParam) && entry.id == LOWORD(wParam);
 }
 
+bool IsCtlColor(UINT message) { return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC; }
+
+// The brush that a child control of ours picks for itself, or null to leave the colouring to the parent.
+HBRUSH ReflectCtlColor(UINT message, WPARAM wParam, LPARAM lParam) {
+    const CWnd* child = CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam));
+    if (child == nullptr) return nullptr;
+    return reinterpret_cast<HBRUSH>(child->SendMessage(WM_REFLECT_CTLCOLOR, wParam, message - WM_CTLCOLORMSGBOX));
+}
+
 }  // namespace
 
 CWnd::~CWnd() {
@@ -67,6 +76,9 @@ const MessageMapEntry* CWnd::FindEntry(UINT message, WPARAM wParam) const {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (IsCtlColor(message)) {
+        if (HBRUSH brush = ReflectCtlColor(message, wParam, lParam)) return reinterpret_cast<LRESULT>(brush);
+    }
     const MessageMapEntry* entry = FindEntry(message, wParam);
     return entry ? entry->handler(*this, wParam, lParam) : Default();
 }

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Starts 望站 under Wine in build/run; without a display, inside Xvfb with a screenshot.
+# Starts 望站 under Wine in build/run, beside its help file; without a display, inside Xvfb with a screenshot.
 set -euo pipefail
 build=$(realpath "${1:-build}")
 workdir="$build/run"
 mkdir -p "$workdir"
+# The Help button opens help.chm from the working directory.
+cp -f "$build/help.chm" "$workdir/"
 export WINEPREFIX="$build/wineprefix"
 run=$(dirname "$(realpath "$0")")/wine-run.sh
 "$run" --init

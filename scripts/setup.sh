@@ -3,10 +3,10 @@
 set -euo pipefail
 
 # wine64 and the 64-bit MinGW compiler serve machines whose kernel runs no 32-bit code: there the
-# tests run a 64-bit twin of the tool.
+# tests run a 64-bit twin of the tool. fp-utils compiles the help file, libchm-bin reads it back in its test.
 packages=(make cmake g++ python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
           xvfb xauth locales fonts-wqy-zenhei googletest libgtest-dev fp-utils clang libclang-rt-14-dev
-          imagemagick)
+          imagemagick libchm-bin)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -18,9 +18,10 @@ if [ "${1:-}" = "--init" ]; then
         # Unmanaged windows: no window manager to wait for at every hide.
         "$WINELOADER" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
         # The dialogs ask for 宋体, which Wine lacks; Chinese glyphs come from WenQuanYi,
-        # also where the system font is Tahoma (code page 1252).
+        # also where the system font is Tahoma (code page 1252). The dialogs get its Sharp face,
+        # whose bitmaps draw 9-point text whole: the outline face loses the hyphen at that size.
         for face in 宋体 SimSun; do
-            "$WINELOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'WenQuanYi Zen Hei' /f >/dev/null
+            "$WINELOADER" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /d 'WenQuanYi Zen Hei Sharp' /f >/dev/null
         done
         for face in Tahoma 'Tahoma Bold' 'MS Shell Dlg' 'Microsoft Sans Serif'; do
             "$WINELOADER" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \

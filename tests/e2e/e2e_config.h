@@ -1,4 +1,4 @@
-// What the runner tells the driver: the tool to start and where the page server listens.
+// What the runner tells the driver: the tool to start, where the page server listens, the built help file.
 #pragma once
 
 #include <string>
@@ -8,11 +8,13 @@ namespace e2e {
 struct E2eConfig {
     std::wstring toolPath;
     unsigned short pagePort = 0;
+    std::wstring helpFile;  // empty when the runner names none
 };
 
 const E2eConfig& Config();
 
-// Takes --tool=<path of the tool's exe> and --port=<page server's port>; false with the reason when one is missing.
+// Takes --tool=<path of the tool's exe>, --port=<page server's port> and, if given, --help-file=<path of help.chm>;
+// false with the reason when one of the first two is missing.
 bool ReadConfig(int argc, wchar_t** argv, std::wstring& error);
 
 }  // namespace e2e

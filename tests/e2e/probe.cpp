@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "import_patch.h"
 #include "probe_protocol.h"
 
 namespace {
@@ -115,6 +116,33 @@ std::wstring AskShell(DWORD message, HWND mainWindow, WORD id, const wchar_t* ye
     return Shell_NotifyIconW(message, &record) ? yes : no;
 }
 
+// What the tool asked of the shell since WatchShell; the shell itself is not asked, so no viewer or browser starts.
+std::wstring g_shellCalls;
+
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
+                                    INT show) {
+    g_shellCalls += Field(std::to_wstring(show));
+    g_shellCalls += Field(parameters != nullptr ? L"1" : L"0");
+    g_shellCalls += Field(directory != nullptr ? L"1" : L"0");
+    g_shellCalls += Field(verb != nullptr ? verb : L"");
+    g_shellCalls += (file != nullptr ? file : L"");
+    g_shellCalls += probe::kRecordSeparator;
+    constexpr INT_PTR kOpened = 42;
+    return reinterpret_cast<HINSTANCE>(kOpened);
+}
+
+// Patched in the tool's own import table for the rest of the process: the probe stays loaded too.
+std::wstring WatchShell() {
+    static ImportPatch patch(GetModuleHandleW(nullptr), "shell32.dll", "ShellExecuteW",
+                             reinterpret_cast<const void*>(&RecordShellExecute));
+    return patch.Applied() ? L"watching" : L"the tool imports no ShellExecuteW";
+}
+
+std::wstring CurrentDirectory() {
+    wchar_t directory[MAX_PATH + 1] = {};
+    return std::wstring(directory, GetCurrentDirectoryW(MAX_PATH + 1, directory));
+}
+
 std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
     switch (question) {
         case Question::Ping:
@@ -133,6 +161,12 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
             return AskShell(NIM_ADD, mainWindow, argument, L"added", L"refused");
         case Question::DeleteTrayIcon:
             return AskShell(NIM_DELETE, mainWindow, argument, L"deleted", L"none");
+        case Question::WatchShell:
+            return WatchShell();
+        case Question::ShellCalls:
+            return g_shellCalls;
+        case Question::CurrentDirectory:
+            return CurrentDirectory();
     }
     return L"unknown question";
 }

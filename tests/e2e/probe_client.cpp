@@ -116,4 +116,26 @@ bool Probe::DeleteTrayIcon(UINT id) {
     return Ask(probe::Question::DeleteTrayIcon, static_cast<WORD>(id)) == L"deleted";
 }
 
+bool Probe::WatchShell() {
+    const std::wstring answer = Ask(probe::Question::WatchShell).value_or(L"no answer");
+    EXPECT_EQ(L"watching", answer);
+    return answer == L"watching";
+}
+
+std::vector<ShellCall> Probe::ShellCalls() {
+    std::vector<ShellCall> calls;
+    for (const std::wstring& record : Split(Ask(probe::Question::ShellCalls).value_or(L""), probe::kRecordSeparator)) {
+        const std::vector<std::wstring> fields = Split(record, probe::kFieldSeparator, 5);
+        if (fields.size() < 4) {
+            ADD_FAILURE() << "a shell call the probe described badly: " << record;
+            continue;
+        }
+        calls.push_back({std::stoi(fields[0]), fields[1] == L"1", fields[2] == L"1", fields[3],
+                         fields.size() > 4 ? fields[4] : L""});
+    }
+    return calls;
+}
+
+std::wstring Probe::CurrentDirectory() { return Ask(probe::Question::CurrentDirectory).value_or(L""); }
+
 }  // namespace e2e

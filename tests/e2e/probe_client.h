@@ -21,6 +21,15 @@ struct MenuItem {
     std::wstring text;
 };
 
+// A call of the tool to ShellExecuteW, as the probe recorded it.
+struct ShellCall {
+    int show = 0;
+    bool withParameters = false;
+    bool withDirectory = false;
+    std::wstring verb;
+    std::wstring file;
+};
+
 class Probe {
 public:
     // Hooks the tool's UI thread; Wine then loads probe.dll into the tool.
@@ -45,6 +54,10 @@ public:
     bool AddTrayIcon(UINT id);
     // Takes the main window's icon with the id away, as a restarted taskbar loses it; false when there was none.
     bool DeleteTrayIcon(UINT id);
+    // From now on the tool's calls to the shell are recorded instead of carried out.
+    bool WatchShell();
+    std::vector<ShellCall> ShellCalls();
+    std::wstring CurrentDirectory();
 
 private:
     struct WindowDestroyer {

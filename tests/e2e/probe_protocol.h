@@ -24,6 +24,10 @@ enum class Question : WORD {
     TrayIcon,        // argument: an icon id of the main window; "shown" when the shell holds it, else "none"
     AddTrayIcon,     // argument: the id; an icon of the probe's own there, "added" or "refused" by the shell
     DeleteTrayIcon,  // argument: the id; the icon taken away as a restarted shell loses it, "deleted" or "none"
+    WatchShell,      // from now on the tool's ShellExecuteW is recorded, not carried out; "watching" or why not
+    ShellCalls,      // one record per recorded call: the show command, "1" or "0" for parameters and for a
+                     // directory given, the verb, the file
+    CurrentDirectory,  // the tool's current directory
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs a test program under Wine with a page server of its own; exits with the program's code.
 
-The program learns the tool and the port from --tool= and --port=, and from WZ_TOOL_EXE and WZ_PAGE_PORT.
+The program learns the tool and the port from --tool= and --port=, and from WZ_TOOL_EXE and WZ_PAGE_PORT;
+the help file, when one is named, from --help-file=.
 
 Needs WINEPREFIX, as scripts/wine-run.sh does. LANG picks Wine's ANSI code page for the driver and
 the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
@@ -38,12 +39,15 @@ def main():
     parser.add_argument("--tool", required=True, help="the 64-bit 望站.exe")
     parser.add_argument("--lang", required=True, help="LANG for Wine, e.g. zh_CN.UTF-8")
     parser.add_argument("--filter", default="*", help="GoogleTest filter")
+    parser.add_argument("--help-file", help="the built help.chm, for the cases that open it")
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, stop_on_sigterm)
 
     with PageServer() as server:
         command = [args.wine_run, args.driver, f"--tool={windows_path(args.tool)}", f"--port={server.port}",
                    f"--gtest_filter={args.filter}"]
+        if args.help_file:
+            command.append(f"--help-file={windows_path(args.help_file)}")
         with subprocess.Popen(command, env=wine_environment(args.lang, args.tool, server.port)) as driver:
             try:
                 return driver.wait()

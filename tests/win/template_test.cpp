@@ -1,4 +1,4 @@
-// The built tool's resources read back from its file: the main window's template, icon and strings.
+// The built tool's resources read back from its file: the dialog templates, icon and strings.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include "resource.h"
+#include "version.h"
 
 namespace {
 
@@ -94,6 +95,38 @@ Template ReadTemplate(HMODULE module, UINT id) {
     return t;
 }
 
+// Reads a classic dialog template, which has no help ids and 16-bit control ids.
+Template ReadClassicTemplate(HMODULE module, UINT id) {
+    HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(5));
+    EXPECT_NE(nullptr, found);
+    TemplateReader r(static_cast<const WORD*>(LockResource(LoadResource(module, found))));
+    Template t{};
+    t.style = r.Dword();
+    t.exStyle = r.Dword();
+    const WORD count = r.Word();
+    t.x = r.Short(), t.y = r.Short(), t.cx = r.Short(), t.cy = r.Short();
+    r.SzOrOrdinal();  // menu
+    r.SzOrOrdinal();  // class
+    t.caption = r.SzOrOrdinal();
+    if (t.style & DS_SETFONT) {
+        t.pointSize = r.Word();
+        t.font = r.SzOrOrdinal();
+    }
+    for (WORD i = 0; i < count; ++i) {
+        r.AlignToDword();
+        Item item{};
+        item.style = r.Dword();
+        EXPECT_EQ(0u, r.Dword()) << "extended style of item " << i;
+        item.x = r.Short(), item.y = r.Short(), item.cx = r.Short(), item.cy = r.Short();
+        item.id = r.Word();
+        item.className = r.SzOrOrdinal();
+        item.text = r.SzOrOrdinal();
+        r.Skip(r.Word() / 2);  // creation data
+        t.items.push_back(item);
+    }
+    return t;
+}
+
 class ToolResources : public testing::Test {
 protected:
     void SetUp() override {
@@ -132,15 +165,32 @@ TEST_F(ToolResources, MainWindowTemplateHasItsFrameAndFont) {
     EXPECT_EQ(L"宋体", t.font);
 }
 
+struct Expected {
+    int id;
+    const wchar_t* className;
+    const wchar_t* text;  // null where the text is the implementer's to choose
+    short x, y, cx, cy;
+    DWORD style;
+};
+
+void ExpectItems(const std::vector<Expected>& expected, const Template& t) {
+    ASSERT_EQ(expected.size(), t.items.size());
+    for (size_t i = 0; i < t.items.size(); ++i) {
+        const Item& item = t.items[i];
+        const Expected& e = expected[i];
+        SCOPED_TRACE("item " + std::to_string(i + 1));
+        EXPECT_EQ(static_cast<WORD>(e.id), static_cast<WORD>(item.id));
+        EXPECT_EQ(std::wstring(e.className), AsOrdinal(item.className));
+        if (e.text != nullptr) {
+            EXPECT_EQ(std::wstring(e.text), item.text);
+        }
+        EXPECT_EQ((std::vector<short>{e.x, e.y, e.cx, e.cy}), (std::vector<short>{item.x, item.y, item.cx, item.cy}));
+        EXPECT_EQ(kChild | e.style, item.style);
+    }
+}
+
 TEST_F(ToolResources, MainWindowControlsAreInTemplateOrder) {
-    struct Expected {
-        int id;
-        const wchar_t* className;
-        const wchar_t* text;
-        short x, y, cx, cy;
-        DWORD style;
-    };
-    const Expected expected[] = {
+    const std::vector<Expected> expected = {
         {IDC_START, L"#128", L"开始监测", 260, 9, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
         {IDCANCEL, L"#128", L"退出程序", 260, 25, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
         {kStatic, L"#130", L"监测网站地址", 10, 16, 49, 8, SS_LEFT | WS_GROUP},
@@ -160,20 +210,26 @@ TEST_F(ToolResources, MainWindowControlsAreInTemplateOrder) {
         {IDC_STOP, L"#128", L"停止监测", 260, 9, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
         {IDC_HELPBTN, L"#128", L"帮助", 260, 41, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
     };
-    const Template t = ReadTemplate(m_module, IDD_MONITOR_DIALOG);
-    ASSERT_EQ(std::size(expected), t.items.size());
-    for (size_t i = 0; i < t.items.size(); ++i) {
-        const Item& item = t.items[i];
-        const Expected& e = expected[i];
-        SCOPED_TRACE("item " + std::to_string(i + 1));
-        EXPECT_EQ(static_cast<WORD>(e.id), static_cast<WORD>(item.id));
-        EXPECT_EQ(std::wstring(e.className), AsOrdinal(item.className));
-        if (e.text != nullptr) {
-            EXPECT_EQ(std::wstring(e.text), item.text);
-        }
-        EXPECT_EQ((std::vector<short>{e.x, e.y, e.cx, e.cy}), (std::vector<short>{item.x, item.y, item.cx, item.cy}));
-        EXPECT_EQ(kChild | e.style, item.style);
-    }
+    ExpectItems(expected, ReadTemplate(m_module, IDD_MONITOR_DIALOG));
+}
+
+TEST_F(ToolResources, AboutBoxTemplateIsClassicWithItsFrameFontAndControlsInOrder) {
+    const Template t = ReadClassicTemplate(m_module, IDD_ABOUTBOX);
+    EXPECT_EQ(0u, t.exStyle);
+    EXPECT_EQ(static_cast<DWORD>(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT), t.style);
+    EXPECT_EQ((std::vector<short>{0, 0, 235, 77}), (std::vector<short>{t.x, t.y, t.cx, t.cy}));
+    EXPECT_EQ(L"关于 望站", t.caption);
+    EXPECT_EQ(9, t.pointSize);
+    EXPECT_EQ(L"宋体", t.font);
+    const std::vector<Expected> expected = {
+        {kStatic, L"#130", L"#128", 11, 17, 20, 20, SS_ICON},
+        {kStatic, L"#130", L"望站 1.10版", 39, 10, 61, 8, SS_LEFT | SS_NOPREFIX | WS_GROUP},
+        {kStatic, L"#130", L"" WZ_COPYRIGHT, 39, 25, 161, 8, SS_LEFT | WS_GROUP},
+        {IDOK, L"#128", L"确定", 177, 7, 50, 14, BS_DEFPUSHBUTTON | WS_GROUP | WS_TABSTOP},
+        {kStatic, L"#130", L"" WZ_CREDITS, 39, 56, 185, 8, SS_LEFT | WS_GROUP},
+        {IDC_ABOUTLINK, L"#130", L"" WZ_ABOUT_LINK_TEXT, 39, 41, 129, 8, SS_LEFT | WS_GROUP},
+    };
+    ExpectItems(expected, t);
 }
 
 TEST_F(ToolResources, IconIsOne32PixelImageIn256Colours) {
