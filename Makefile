@@ -1,8 +1,10 @@
 # 望站: `make run` starts the tool, `make test` runs every test; both set up what is missing.
 BUILD ?= build
 JOBS ?= 2
+# How long `make fuzz` runs each fuzz target; `make test` runs each for 20 s.
+FUZZ_SECONDS ?= 600
 
-.PHONY: all setup build run test bench clean
+.PHONY: all setup build run test bench fuzz clean
 
 all: build
 
@@ -23,6 +25,9 @@ test: build
 
 bench: build
 	@scripts/bench.sh $(BUILD)
+
+fuzz: build
+	@scripts/fuzz.sh $(BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)
