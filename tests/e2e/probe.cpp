@@ -2,6 +2,8 @@
 #include <iterator>
 #include <string>
 
+#include "probe_handles.h"
+#include "probe_memory.h"
 #include "probe_protocol.h"
 
 namespace {
@@ -109,6 +111,16 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
             return std::to_wstring(GetACP());
         case Question::OpenMessageBox:
             return OpenMessageBox(mainWindow, argument);
+        case Question::CountHandles:
+            return probe::StartCountingHandles();
+        case Question::Handles:
+            return probe::DescribeHandles();
+        case Question::PrivateBytes:
+            return std::to_wstring(probe::PrivateBytes());
+        case Question::PeakPrivateBytes: {
+            const probe::PeakMemory peak = probe::PeakPrivateBytes();
+            return std::to_wstring(peak.bytes) + probe::kFieldSeparator + std::to_wstring(peak.samples);
+        }
     }
     return L"unknown question";
 }

@@ -16,11 +16,16 @@ inline constexpr wchar_t kFieldSeparator = L'\t';
 inline constexpr wchar_t kRecordSeparator = L'\n';
 
 enum class Question : WORD {
-    Ping = 1,        // answers "pong" once everything posted before is handled
-    SystemMenu,      // one record per item: "separator" or "string", the id, the text
-    MessageBoxIcon,  // "stop", "exclamation", "information", "question", "other" or "none"
-    AnsiCodePage,    // GetACP() of the tool
-    OpenMessageBox,  // argument: the MB_ICON* flag; opens a box of the probe's own, answers "opened"
+    Ping = 1,          // answers "pong" once everything posted before is handled
+    SystemMenu,        // one record per item: "separator" or "string", the id, the text
+    MessageBoxIcon,    // "stop", "exclamation", "information", "question", "other" or "none"
+    AnsiCodePage,      // GetACP() of the tool
+    OpenMessageBox,    // argument: the MB_ICON* flag; opens a box of the probe's own, answers "opened"
+    CountHandles,      // starts counting the handles the tool opens; "counting", or what cannot be counted
+    Handles,           // one record per kind of handle: the kind, how many opened, how many still open
+    PrivateBytes,      // the tool's committed private memory in bytes
+    PeakPrivateBytes,  // its highest value since last asked, and how often it was sampled; the first
+                       // question starts the sampling
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {
