@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Runs a test program under Wine with a page server of its own; exits with the program's code.
 
-The program learns the tool and the port from --tool= and --port=, and from WZ_TOOL_EXE and WZ_PAGE_PORT.
+The program learns the tool and the ports from --tool=, --port= and --tls-port=, and from WZ_TOOL_EXE,
+WZ_PAGE_PORT and WZ_TLS_PORT.
 
 Needs WINEPREFIX, as scripts/wine-run.sh does. LANG picks Wine's ANSI code page for the driver and
 the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
@@ -21,9 +22,10 @@ def windows_path(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
-def wine_environment(lang, tool, port):
+def wine_environment(lang, tool, server):
     environment = {name: value for name, value in os.environ.items() if not name.startswith("LC_")}
-    environment.update(LANG=lang, WZ_TOOL_EXE=windows_path(tool), WZ_PAGE_PORT=str(port))
+    environment.update(LANG=lang, WZ_TOOL_EXE=windows_path(tool), WZ_PAGE_PORT=str(server.port),
+                       WZ_TLS_PORT=str(server.tls_port))
     return environment
 
 
@@ -43,8 +45,8 @@ def main():
 
     with PageServer() as server:
         command = [args.wine_run, args.driver, f"--tool={windows_path(args.tool)}", f"--port={server.port}",
-                   f"--gtest_filter={args.filter}"]
-        with subprocess.Popen(command, env=wine_environment(args.lang, args.tool, server.port)) as driver:
+                   f"--tls-port={server.tls_port}", f"--gtest_filter={args.filter}"]
+        with subprocess.Popen(command, env=wine_environment(args.lang, args.tool, server)) as driver:
             try:
                 return driver.wait()
             except BaseException:
