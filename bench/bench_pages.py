@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """Serves the benchmarks' pages on 127.0.0.1 while a command runs; exits with the command's code.
 
-The command finds the port in WZ_BENCH_PORT. A page is /page/<size>/<marker>/<pace>:
+The command finds the port in WZ_BENCH_PORT. A page is /page/<size>/<marker>/<pace>[/close]:
   size    100K, 10M or 100M (bytes: KiB and MiB)
   marker  first, last or absent: where the line with the marker stands
   pace    full (as fast as the socket takes it) or paced (8 MiB/s)
+  close   the server ends the connection after the page; else it keeps it open for the next request
 Lines are HTML-like, about 80 bytes, every fourth with GBK text; the marker is MARKER in GBK.
 """
 import http.server
@@ -69,14 +70,18 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def do_GET(self):
         parts = self.path.strip("/").split("/")
-        if len(parts) != 4 or parts[0] != "page" or parts[1] not in SIZES \
-                or parts[2] not in ("first", "last", "absent") or parts[3] not in ("full", "paced"):
+        if len(parts) not in (4, 5) or parts[0] != "page" or parts[1] not in SIZES \
+                or parts[2] not in ("first", "last", "absent") or parts[3] not in ("full", "paced") \
+                or parts[4:] not in ([], ["close"]):
             self.send_error(404, "no such page")
             return
         first, filler, last = page_parts(SIZES[parts[1]], parts[2])
         self.send_response(200)
         self.send_header("Content-Type", "text/html; charset=gb2312")
         self.send_header("Content-Length", str(len(first) + filler + len(last)))
+        if parts[4:]:
+            self.send_header("Connection", "close")
+            self.close_connection = True
         self.end_headers()
         try:
             self.send_body(first, filler, last, Pacer(parts[3] == "paced"))

@@ -1,8 +1,8 @@
 // The page check's memory under Wine: a 100 MB page against a 100 KB one, and 300 checks against 10.
 //
-// Run as "memory_bench check" for the tool's CheckPage, as "memory_bench bare" for the bare WinINet
-// loop on the same pages, each in a process of its own, as a peak cannot be reset. The pages come from
-// bench_pages.py, whose port is in WZ_BENCH_PORT. Wine's working set is the process's resident memory;
+// Run as "memory_bench check|bare keepalive|close": the tool's CheckPage or the bare WinINet loop, against
+// a server that keeps its connections open or closes each after its page; each in a process of its own,
+// as a peak cannot be reset. The pages come from bench_pages.py, whose port is in WZ_BENCH_PORT. Wine's working set is the process's resident memory;
 // its private bytes are summed here from the address space.
 #include <windows.h>
 #include <psapi.h>
@@ -30,9 +30,9 @@ BenchApp g_app;
 const char kMarker[] = "网站运行正常";
 constexpr double kMiB = 1 << 20;
 
-std::string PageUrl(const char* page) {
+std::string PageUrl(const char* page, bool close) {
     const char* port = std::getenv("WZ_BENCH_PORT");
-    return std::string("http://127.0.0.1:") + (port ? port : "0") + "/page/" + page;
+    return std::string("http://127.0.0.1:") + (port ? port : "0") + "/page/" + page + (close ? "/close" : "");
 }
 
 struct Memory {
@@ -63,6 +63,7 @@ const char* Verdict(double mib, double goal) { return std::abs(mib) <= goal ? "m
 
 int main(int argc, char** argv) {
     const bool bare = argc > 1 && std::string(argv[1]) == "bare";
+    const bool close = argc > 2 && std::string(argv[2]) == "close";
     CMonitorDlg dlg;
     const std::function<void(const std::string&)> check = [&](const std::string& url) {
         if (bare) {
@@ -72,7 +73,7 @@ int main(int argc, char** argv) {
         }
     };
     const auto repeat = [&](int times, const char* page) {
-        for (int i = 0; i < times; ++i) check(PageUrl(page));
+        for (int i = 0; i < times; ++i) check(PageUrl(page, close));
     };
 
     repeat(10, "100K/absent/full");
@@ -82,7 +83,8 @@ int main(int argc, char** argv) {
     repeat(3, "100M/absent/full");
     const Memory afterLarge = Now();
 
-    std::printf("%s:\n", bare ? "the bare WinINet loop" : "the tool's CheckPage");
+    std::printf("%s, the server %s:\n", bare ? "the bare WinINet loop" : "the tool's CheckPage",
+                close ? "closing each connection" : "keeping connections open");
     const double peakGrowth = afterLarge.peakWorkingSet - after300.peakWorkingSet;
     std::printf("  peak working set %.2f MiB on 100 KB pages, %.2f MiB after three 100 MB pages: %+.2f MiB%s%s\n",
                 after300.peakWorkingSet, afterLarge.peakWorkingSet, peakGrowth, bare ? "" : "  goal <= 1 MiB ",

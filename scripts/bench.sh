@@ -18,8 +18,11 @@ echo "== 3. Line splitting and marker search (native) =="
 "$build/bench/scan_bench"
 echo
 echo "== 4. Memory of the page check (under Wine) =="
-python3 "$pages" "$run" "$build/win-x86_64/bench/memory_bench.exe" check
-python3 "$pages" "$run" "$build/win-x86_64/bench/memory_bench.exe" bare
+for connection in keepalive close; do
+    for subject in check bare; do
+        python3 "$pages" "$run" "$build/win-x86_64/bench/memory_bench.exe" $subject $connection
+    done
+done
 echo
 echo "== 5. Report update (under Wine) =="
 "$run" "$build/win-x86_64/bench/report_bench.exe"
