@@ -2,8 +2,8 @@
 //
 // Run as "memory_bench check|bare keepalive|close": the tool's CheckPage or the bare WinINet loop, against
 // a server that keeps its connections open or closes each after its page; each in a process of its own,
-// as a peak cannot be reset. The pages come from bench_pages.py, whose port is in WZ_BENCH_PORT. Wine's working set is the process's resident memory;
-// its private bytes are summed here from the address space.
+// as a peak cannot be reset. The pages come from bench_pages.py, whose port is in WZ_BENCH_PORT. Wine's
+// working set is the process's resident memory.
 #include <windows.h>
 #include <psapi.h>
 
@@ -15,6 +15,7 @@
 
 #include "bare_check.h"
 #include "monitor_dlg.h"
+#include "private_bytes.h"
 #include "win_app.h"
 
 namespace {
@@ -49,11 +50,7 @@ Memory Now() {
         memory.workingSet = static_cast<double>(counters.WorkingSetSize) / kMiB;
         memory.peakWorkingSet = static_cast<double>(counters.PeakWorkingSetSize) / kMiB;
     }
-    MEMORY_BASIC_INFORMATION region;
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) memory.privateBytes += region.RegionSize / kMiB;
-    }
+    memory.privateBytes = static_cast<double>(bench::PrivateBytes()) / kMiB;
     return memory;
 }
 
