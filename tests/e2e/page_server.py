@@ -3,10 +3,12 @@
 A route is a function of the request handler that writes the whole answer; ROUTES maps the
 request's path to it. e2e/pages.h in the driver names the same paths and the same marker.
 """
+import fcntl
 import http.server
 import socket
 import socketserver
 import struct
+import termios
 import threading
 import time
 
@@ -53,13 +55,26 @@ def moved(handler, location):
     handler.end_headers()
 
 
+def wait_until_received(connection, seconds=5):
+    """Waits until the peer has acknowledged every byte sent, as a reset throws away what it has not; Wine's
+    sockets report a reset even before data still queued, so the caller gives Wine a moment to read too."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        unacknowledged = struct.unpack("i", fcntl.ioctl(connection.fileno(), termios.TIOCOUTQ, b"\0" * 4))[0]
+        if unacknowledged == 0:
+            return
+        time.sleep(0.01)
+
+
 def broken(handler):
-    """Announces a long body, sends part of it and resets the connection."""
+    """Announces a long body, sends part of it and, once that has been read, resets the connection."""
     handler.send_response(200)
     handler.send_header("Content-Length", "100000")
     handler.end_headers()
     handler.wfile.write(b"<p>" + b"x" * 5000 + b"\n")
     handler.wfile.flush()
+    wait_until_received(handler.connection)
+    time.sleep(0.5)
     handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
     handler.connection.close()
     handler.close_connection = True
