@@ -80,6 +80,15 @@ def broken(handler):
     handler.close_connection = True
 
 
+def cut_short(handler):
+    """Announces a long body, sends part of it and closes the connection cleanly."""
+    handler.send_response(200)
+    handler.send_header("Content-Length", "100000")
+    handler.end_headers()
+    handler.wfile.write(b"<p>" + b"x" * 5000 + b"\n")
+    handler.close_connection = True
+
+
 def huge_line(ending):
     """256 MB without a line end, `ending` being its last bytes."""
     def serve(handler):
@@ -162,6 +171,7 @@ ROUTES = {
     "/huge": huge_line(b"a"),
     "/huge-marker": huge_line(MARKER.encode(CHARSET)),
     "/reset": reset_at_once,
+    "/cut-short": cut_short,
     "/drip": drip,
     "/many-headers": many_headers,
     **{f"/redirect/{hops}": redirect for hops in range(1, 4)},

@@ -18,10 +18,12 @@ inline constexpr wchar_t kSwitchPage[] = L"/switch";
 inline constexpr wchar_t kSwitchOk[] = L"/switch/ok";
 inline constexpr wchar_t kSwitchFail[] = L"/switch/fail";
 // Pages a hostile server would send: 256 MB in one line, with the marker as its last bytes or without it;
-// a reset before any answer; a body dripped one byte a second; 10,000 header lines; a redirect to itself.
+// a reset before any answer; a body closed cleanly before its announced length; a body dripped one byte a
+// second; 10,000 header lines; a redirect to itself.
 inline constexpr wchar_t kHugeLinePage[] = L"/huge";
 inline constexpr wchar_t kHugeLineMarkerPage[] = L"/huge-marker";
 inline constexpr wchar_t kResetPage[] = L"/reset";
+inline constexpr wchar_t kCutShortPage[] = L"/cut-short";
 inline constexpr wchar_t kDripPage[] = L"/drip";
 inline constexpr int kDripSeconds = 30;
 inline constexpr wchar_t kManyHeadersPage[] = L"/many-headers";
