@@ -26,6 +26,6 @@ for target in "${targets[@]}"; do
         status=1
     fi
     runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
-    echo "$target: ${runs:-?} inputs in ${seconds} s, $(find "$work" -type f | wc -l) new in the corpus, $result"
+    echo "$target: ${runs:-?} inputs in ${seconds} s, $(find "$work" -type f | wc -l) kept in its work corpus, $result"
 done
 exit $status
