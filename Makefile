@@ -1,8 +1,10 @@
 # 望站: `make run` starts the tool, `make test` runs every test; both set up what is missing.
 BUILD ?= build
 JOBS ?= 2
+# How long `make fuzz` runs each fuzz target; `make test` runs each for 20 s.
+FUZZ_SECONDS ?= 600
 
-.PHONY: all setup build run test bench screenshots clean
+.PHONY: all setup build run test bench screenshots fuzz clean
 
 all: build
 
@@ -27,6 +29,9 @@ bench: build
 # Pictures of the tool's windows for the README and the help file, saved under docs/.
 screenshots: build
 	@scripts/screenshots.sh $(BUILD)
+
+fuzz: build
+	@scripts/fuzz.sh $(BUILD) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf $(BUILD)

@@ -47,15 +47,35 @@ std::string BuildBody() {
     return body;
 }
 
-bool ScanOurs(const std::string& body) {
-    size_t next = 0;
-    core::LineSplitter lines(core::LineKind::Internet, [&body, &next](char* buffer, size_t capacity) {
-        const size_t count = std::min(capacity, body.size() - next);
-        std::memcpy(buffer, body.data() + next, count);
-        next += count;
+// The page handed out in receives of 4,096 bytes, as WinINet hands it to the tool.
+class Receives {
+public:
+    explicit Receives(const std::string& body) : body_(body) {}
+
+    size_t operator()(char* buffer, size_t capacity) {
+        const size_t count = std::min(capacity, body_.size() - next_);
+        std::memcpy(buffer, body_.data() + next_, count);
+        next_ += count;
         return count;
-    });
+    }
+
+private:
+    const std::string& body_;
+    size_t next_ = 0;
+};
+
+bool ScanOurs(const std::string& body) {
+    core::LineSplitter lines(core::LineKind::Internet, Receives(body));
     return core::AnyLineHolds(lines, kMarker);
+}
+
+// The receives without the scan: the copying that the floor, which reads the page in place, does not do.
+bool ReceiveOnly(const std::string& body) {
+    Receives receive(body);
+    std::vector<char> buffer(core::LineSplitter::kReceiveSize);
+    size_t last = 0;
+    while (const size_t count = receive(buffer.data(), buffer.size())) last = count;
+    return last == 0;
 }
 
 bool LineHolds(const char* line, const char* end, std::string_view marker) {
@@ -97,11 +117,14 @@ int main() {
     for (int pair = 0; pair < kPairs; ++pair) {
         const double ours = Seconds(ScanOurs, body);
         const double plain = Seconds(ScanFloor, body);
+        const double copying = Seconds(ReceiveOnly, body);
         ratios.push_back(plain / ours);
-        std::printf("pair %d: ours %.1f ms (%.0f MB/s), floor %.1f ms, ratio %.2f\n", pair + 1, ours * 1e3,
-                    body.size() / ours / (1 << 20), plain * 1e3, ratios.back());
+        std::printf("pair %d: ours %.1f ms (%.0f MB/s, of which the receives' copying %.1f ms), floor %.1f ms, "
+                    "ratio %.2f\n",
+                    pair + 1, ours * 1e3, body.size() / ours / (1 << 20), copying * 1e3, plain * 1e3, ratios.back());
     }
     std::nth_element(ratios.begin(), ratios.begin() + kPairs / 2, ratios.end());
-    std::printf("median ratio floor/ours: %.2f\n", ratios[kPairs / 2]);
+    const double median = ratios[kPairs / 2];
+    std::printf("median ratio floor/ours: %.2f   goal >= 0.50 %s\n", median, median >= 0.5 ? "met" : "MISSED");
     return 0;
 }

@@ -43,7 +43,5 @@ set_target_properties(wangzhan PROPERTIES OUTPUT_NAME "望站" RUNTIME_OUTPUT_DI
 if(WITH_TESTS)
     add_subdirectory(tests/win)
     add_subdirectory(tests/e2e)
-    add_executable(report_bench bench/report_bench.cpp)
-    target_link_libraries(report_bench PRIVATE framework)
-    set_target_properties(report_bench PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+    add_subdirectory(bench)
 endif()

@@ -40,9 +40,18 @@ std::optional<core::SettingsReading> ReadSettingsFile() {
     }
 }
 
+// Windows refuses to replace a read-only file, Wine's rename does not: the tool refuses as Windows does.
+void RefuseReadOnly(const CString& fileName) {
+    const DWORD attributes = ::GetFileAttributesW(Widen(fileName.View()).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        ThrowFileException(ERROR_ACCESS_DENIED, fileName);
+    }
+}
+
 // Writes the text beside the file and moves it over in one step, so a failed write never
 // leaves the user with neither the old settings nor the new. Failures name the file itself.
 void WriteReplacing(const CString& fileName, const std::string& text) {
+    RefuseReadOnly(fileName);
     const CString replacement = fileName + ".new";
     try {
         CFile file(replacement, CFile::modeCreate | CFile::modeWrite);

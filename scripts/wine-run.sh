@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs a Windows program under Wine as the tests do; `--init` makes the prefix.
+# Runs a Windows program under Wine as the tests do; `--init` makes the prefix, `--server` starts a wineserver.
 #
 # Wine here runs only 64-bit code, so the 64-bit loader is used directly.
 set -euo pipefail
@@ -7,6 +7,13 @@ set -euo pipefail
 export WINEARCH=win64 WINEDEBUG=-all WINELOADER=/usr/lib/wine/wine64
 # No sound device here: the alarm tone plays to no driver rather than into error messages.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winealsa.drv,winepulse.drv,wineoss.drv=d"
+
+# A wineserver of its own, started before a run whose processes are limited (in file size, say), so that
+# the server, which they would otherwise start, is not; it ends 5 s after its last client.
+if [ "${1:-}" = "--server" ]; then
+    /usr/lib/wine/wineserver64 -w
+    exec /usr/lib/wine/wineserver64 -p5
+fi
 
 if [ -z "${DISPLAY:-}" ]; then
     exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"

@@ -10,6 +10,7 @@
 #include "http_fetch.h"
 #include "pages.h"
 #include "probe_client.h"
+#include "report_view.h"
 #include "resource.h"
 #include "tool_test.h"
 #include "window_access.h"
@@ -32,17 +33,8 @@ protected:
 
     void SetSite(bool healthy) { HttpGet(PageUrl(healthy ? kSwitchOk : kSwitchFail)); }
 
-    std::vector<std::wstring> ReportLines() const {
-        std::vector<std::wstring> lines;
-        const std::wstring report = tool.ItemText(IDC_REPORT);
-        for (size_t start = 0, end; (end = report.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
-            lines.push_back(report.substr(start, end - start));
-        }
-        return lines;
-    }
-    bool WaitForLines(size_t count) {
-        return WaitFor([&] { return ReportLines().size() == count; });
-    }
+    std::vector<std::wstring> ReportLines() const { return e2e::ReportLines(tool); }
+    bool WaitForLines(size_t count) { return WaitForReportLines(tool, count); }
     // Clicks Start and waits for its first check's line; a box the check opens stays open.
     void Start(size_t linesAfter) {
         tool.ClickItem(IDC_START);
@@ -61,9 +53,6 @@ protected:
         return box->text;
     }
     bool Shows(int id) const { return IsWindowVisible(tool.Item(id)) != FALSE; }
-    bool EndsWith(const std::wstring& text, const std::wstring& tail) const {
-        return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-    }
 };
 
 TEST_F(CheckCycle, FirstStartOnAWorkingPageWritesOneOkLineAndNoBox) {

@@ -16,27 +16,34 @@ bool TakeValue(std::wstring_view argument, std::wstring_view name, std::wstring&
     return true;
 }
 
+// A port number, or 0 when the text is none.
+unsigned short PortNumber(const std::wstring& text) {
+    const unsigned long number = std::wcstoul(text.c_str(), nullptr, 10);
+    return number <= 65535 ? static_cast<unsigned short>(number) : 0;
+}
+
 }  // namespace
 
 const E2eConfig& Config() { return g_config; }
 
 bool ReadConfig(int argc, wchar_t** argv, std::wstring& error) {
     std::wstring port;
+    std::wstring tlsPort;
     for (int i = 1; i < argc; ++i) {
         if (!TakeValue(argv[i], L"--tool=", g_config.toolPath) && !TakeValue(argv[i], L"--port=", port) &&
-            !TakeValue(argv[i], L"--help-file=", g_config.helpFile)) {
+            !TakeValue(argv[i], L"--help-file=", g_config.helpFile) &&
+            !TakeValue(argv[i], L"--tls-port=", tlsPort)) {
             error = std::wstring(L"unknown argument: ") + argv[i];
             return false;
         }
     }
-    const unsigned long portNumber = std::wcstoul(port.c_str(), nullptr, 10);
-    if (g_config.toolPath.empty() || portNumber == 0 || portNumber > 65535) {
-        error =
-            L"usage: e2e_tests [gtest flags] --tool=<path of the tool's exe> --port=<page server's port> "
-            L"[--help-file=<path of help.chm>]";
+    g_config.pagePort = PortNumber(port);
+    g_config.tlsPort = PortNumber(tlsPort);
+    if (g_config.toolPath.empty() || g_config.pagePort == 0 || g_config.tlsPort == 0) {
+        error = L"usage: e2e_tests [gtest flags] --tool=<path of the tool's exe> --port=<page server's port> "
+                L"--tls-port=<TLS-only port> [--help-file=<path of help.chm>]";
         return false;
     }
-    g_config.pagePort = static_cast<unsigned short>(portNumber);
     return true;
 }
 

@@ -9,12 +9,13 @@ struct E2eConfig {
     std::wstring toolPath;
     unsigned short pagePort = 0;
     std::wstring helpFile;  // empty when the runner names none
+    unsigned short tlsPort = 0;  // where a server answers only in TLS
 };
 
 const E2eConfig& Config();
 
-// Takes --tool=<path of the tool's exe>, --port=<page server's port> and, if given, --help-file=<path of help.chm>;
-// false with the reason when one of the first two is missing.
+// Takes --tool=<path of the tool's exe>, --port=<page server's port>, --tls-port=<TLS-only port> and, if given,
+// --help-file=<path of help.chm>; false with the reason when one of the first three is missing.
 bool ReadConfig(int argc, wchar_t** argv, std::wstring& error);
 
 }  // namespace e2e

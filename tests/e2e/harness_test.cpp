@@ -1,4 +1,5 @@
 // The harness itself under this Wine: message boxes, the probe, the code page and the page server.
+#include <map>
 #include <string>
 
 #include "http_fetch.h"
@@ -6,6 +7,7 @@
 #include "probe_client.h"
 #include "resource.h"
 #include "tool_test.h"
+#include "window_access.h"
 
 namespace e2e {
 namespace {
@@ -52,6 +54,33 @@ TEST_F(Harness, ToolsAnsiCodePageFollowsLang) {
     if (expected == 0) GTEST_SKIP() << "no known code page for LANG=" << language;
     Probe probe(tool);
     EXPECT_EQ(expected, probe.AnsiCodePage()) << "LANG=" << language;
+}
+
+// The soak's handle count proves something only if it sees a handle the tool holds: a forwarded check keeps
+// its session open while its box "未能找到真实网址！" is up.
+TEST_F(Harness, CountsTheHandlesTheToolHoldsOpen) {
+    Probe probe(tool);
+    probe.CountHandles();
+    tool.SetItemText(IDC_URL, PageUrl(kMarkerPage));
+    tool.SetItemText(IDC_FLAG, kMarker);
+    Send(tool.Item(IDC_FORWARD), BM_SETCHECK, BST_CHECKED);
+    tool.ClickItem(IDC_START);
+    const auto noFrame = tool.WaitForMessageBox();
+    ASSERT_TRUE(noFrame.has_value());
+    std::map<std::wstring, HandleCount> handles = probe.Handles();
+    EXPECT_EQ(2u, handles[L"internet"].opened) << "the session and the forwarding page";
+    EXPECT_EQ(1u, handles[L"internet"].open) << "the session, held until the check ends";
+    PressOk(*noFrame);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(noFrame->window); }));
+    const auto alarm = tool.WaitForMessageBox();
+    ASSERT_TRUE(alarm.has_value());
+    PressOk(*alarm);
+    ASSERT_TRUE(WaitFor([&] { return tool.SettingsFile().has_value(); }));
+    probe.Sync();
+    handles = probe.Handles();
+    EXPECT_EQ(0u, handles[L"internet"].open);
+    EXPECT_EQ(1u, handles[L"file"].opened) << "the settings file, written at the end of Start";
+    EXPECT_EQ(0u, handles[L"file"].open);
 }
 
 TEST(PageServer, ServesTheMarkerPageAndThePageWithoutItOverLoopback) {

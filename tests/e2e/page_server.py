@@ -3,8 +3,14 @@
 A route is a function of the request handler that writes the whole answer; ROUTES maps the
 request's path to it. e2e/pages.h in the driver names the same paths and the same marker.
 """
+import fcntl
 import http.server
+import socket
+import socketserver
+import struct
+import termios
 import threading
+import time
 
 MARKER = "网站运行正常"
 CHARSET = "gbk"
@@ -49,28 +55,86 @@ def moved(handler, location):
     handler.end_headers()
 
 
-def broken(handler):
-    """Announces a long body, sends part of it and closes the connection.
+def wait_until_received(connection, seconds=5):
+    """Waits until the peer has acknowledged every byte sent, as a reset throws away what it has not; Wine's
+    sockets report a reset even before data still queued, so the caller gives Wine a moment to read too."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        unacknowledged = struct.unpack("i", fcntl.ioctl(connection.fileno(), termios.TIOCOUTQ, b"\0" * 4))[0]
+        if unacknowledged == 0:
+            return
+        time.sleep(0.01)
 
-    A plain close, not a reset: a reset can reach the client before it has read the headers,
-    and the page would then count as unreachable instead of broken mid-body.
-    """
+
+def broken(handler):
+    """Announces a long body, sends part of it and, once that has been read, resets the connection."""
     handler.send_response(200)
     handler.send_header("Content-Length", "100000")
     handler.end_headers()
     handler.wfile.write(b"<p>" + b"x" * 5000 + b"\n")
     handler.wfile.flush()
+    wait_until_received(handler.connection)
+    time.sleep(0.5)
+    handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    handler.connection.close()
     handler.close_connection = True
 
 
-def huge(handler):
-    """256 MB without a line end, the marker absent."""
-    chunk = b"a" * (1 << 20)
+def cut_short(handler):
+    """Announces a long body, sends part of it and closes the connection cleanly."""
     handler.send_response(200)
-    handler.send_header("Content-Length", str(256 * len(chunk)))
+    handler.send_header("Content-Length", "100000")
     handler.end_headers()
-    for _ in range(256):
-        handler.wfile.write(chunk)
+    handler.wfile.write(b"<p>" + b"x" * 5000 + b"\n")
+    handler.close_connection = True
+
+
+def huge_line(ending):
+    """256 MB without a line end, `ending` being its last bytes."""
+    def serve(handler):
+        chunk = b"a" * (1 << 20)
+        handler.send_response(200)
+        handler.send_header("Content-Length", str(256 * len(chunk)))
+        handler.end_headers()
+        for _ in range(255):
+            handler.wfile.write(chunk)
+        handler.wfile.write(chunk[len(ending):] + ending)
+    return serve
+
+
+def reset_at_once(handler):
+    """Resets the connection without a byte of answer."""
+    handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    handler.connection.close()
+    handler.close_connection = True
+
+
+DRIP_SECONDS = 30
+
+
+def drip(handler):
+    """A body of DRIP_SECONDS bytes, one a second, the marker at its end."""
+    marker = MARKER.encode(CHARSET)
+    body = b"<p>" + b"." * (DRIP_SECONDS - 3 - len(marker)) + marker
+    handler.send_response(200)
+    handler.send_header("Content-Length", str(len(body)))
+    handler.end_headers()
+    handler.wfile.flush()
+    for byte in body:
+        time.sleep(1)
+        handler.wfile.write(bytes([byte]))
+        handler.wfile.flush()
+
+
+def many_headers(handler):
+    """10,000 header lines before a page with the marker."""
+    body = html(MARKER)
+    handler.send_response(200)
+    for number in range(10000):
+        handler.send_header(f"X-Filler-{number}", "x" * 40)
+    handler.send_header("Content-Length", str(len(body)))
+    handler.end_headers()
+    handler.wfile.write(body)
 
 
 class Switch:
@@ -104,7 +168,12 @@ ROUTES = {
     "/frame-unclosed": page(b'<frameset><frame src="http://127.0.0.1:1/marker></frameset>'),
     "/loop": lambda handler: moved(handler, "/loop"),
     "/break": broken,
-    "/huge": huge,
+    "/huge": huge_line(b"a"),
+    "/huge-marker": huge_line(MARKER.encode(CHARSET)),
+    "/reset": reset_at_once,
+    "/cut-short": cut_short,
+    "/drip": drip,
+    "/many-headers": many_headers,
     **{f"/redirect/{hops}": redirect for hops in range(1, 4)},
 }
 
@@ -121,20 +190,41 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass  # the driver's output is the one to read
 
 
+class TlsAlertHandler(socketserver.BaseRequestHandler):
+    """What a TLS server says to a plain HTTP request: a fatal "unexpected message" alert, then it hangs up."""
+
+    ALERT = bytes([0x15, 0x03, 0x03, 0x00, 0x02, 0x02, 0x0A])
+
+    def handle(self):
+        self.request.settimeout(5)
+        try:
+            self.request.recv(4096)
+            self.request.sendall(self.ALERT)
+        except OSError:
+            pass
+
+
 class PageServer:
-    """Serves ROUTES from a thread of its own while inside a with block."""
+    """Serves ROUTES, and a port that speaks only TLS, from threads of their own while inside a with block."""
 
     def __enter__(self):
-        self._server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        self._thread = threading.Thread(target=self._server.serve_forever, daemon=True)
-        self._thread.start()
+        self._servers = [http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler),
+                         socketserver.ThreadingTCPServer(("127.0.0.1", 0), TlsAlertHandler)]
+        self._threads = [threading.Thread(target=server.serve_forever, daemon=True) for server in self._servers]
+        for thread in self._threads:
+            thread.start()
         return self
 
     def __exit__(self, *exc):
-        self._server.shutdown()
-        self._server.server_close()
-        self._thread.join()
+        for server, thread in zip(self._servers, self._threads):
+            server.shutdown()
+            server.server_close()
+            thread.join()
 
     @property
     def port(self):
-        return self._server.server_address[1]
+        return self._servers[0].server_address[1]
+
+    @property
+    def tls_port(self):
+        return self._servers[1].server_address[1]

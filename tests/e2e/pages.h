@@ -17,9 +17,30 @@ inline constexpr wchar_t kBrokenPage[] = L"/break";
 inline constexpr wchar_t kSwitchPage[] = L"/switch";
 inline constexpr wchar_t kSwitchOk[] = L"/switch/ok";
 inline constexpr wchar_t kSwitchFail[] = L"/switch/fail";
+// Pages a hostile server would send: 256 MB in one line, with the marker as its last bytes or without it;
+// a reset before any answer; a body closed cleanly before its announced length; a body dripped one byte a
+// second; 10,000 header lines; a redirect to itself.
+inline constexpr wchar_t kHugeLinePage[] = L"/huge";
+inline constexpr wchar_t kHugeLineMarkerPage[] = L"/huge-marker";
+inline constexpr wchar_t kResetPage[] = L"/reset";
+inline constexpr wchar_t kCutShortPage[] = L"/cut-short";
+inline constexpr wchar_t kDripPage[] = L"/drip";
+inline constexpr int kDripSeconds = 30;
+inline constexpr wchar_t kManyHeadersPage[] = L"/many-headers";
+inline constexpr wchar_t kRedirectLoopPage[] = L"/loop";
 
 inline std::wstring PageUrl(const std::wstring& path) {
     return L"http://127.0.0.1:" + std::to_wstring(Config().pagePort) + path;
+}
+
+// The same page asked for with TLS, of the server that speaks only plain HTTP.
+inline std::wstring TlsUrlOfPlainServer(const std::wstring& path) {
+    return L"https://127.0.0.1:" + std::to_wstring(Config().pagePort) + path;
+}
+
+// A plain HTTP address of the port that speaks only TLS.
+inline std::wstring PlainUrlOfTlsServer(const std::wstring& path) {
+    return L"http://127.0.0.1:" + std::to_wstring(Config().tlsPort) + path;
 }
 
 }  // namespace e2e

@@ -7,6 +7,8 @@
 #include <string>
 
 #include "import_patch.h"
+#include "probe_handles.h"
+#include "probe_memory.h"
 #include "probe_protocol.h"
 
 namespace {
@@ -167,6 +169,16 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
             return g_shellCalls;
         case Question::CurrentDirectory:
             return CurrentDirectory();
+        case Question::CountHandles:
+            return probe::StartCountingHandles();
+        case Question::Handles:
+            return probe::DescribeHandles();
+        case Question::PrivateBytes:
+            return std::to_wstring(probe::PrivateBytes());
+        case Question::PeakPrivateBytes: {
+            const probe::PeakMemory peak = probe::PeakPrivateBytes();
+            return std::to_wstring(peak.bytes) + probe::kFieldSeparator + std::to_wstring(peak.samples);
+        }
     }
     return L"unknown question";
 }

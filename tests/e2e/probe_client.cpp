@@ -138,4 +138,33 @@ std::vector<ShellCall> Probe::ShellCalls() {
 
 std::wstring Probe::CurrentDirectory() { return Ask(probe::Question::CurrentDirectory).value_or(L""); }
 
+void Probe::CountHandles() { EXPECT_EQ(L"counting", Ask(probe::Question::CountHandles).value_or(L"")); }
+
+std::map<std::wstring, HandleCount> Probe::Handles() {
+    std::map<std::wstring, HandleCount> counts;
+    for (const std::wstring& record : Split(Ask(probe::Question::Handles).value_or(L""), probe::kRecordSeparator)) {
+        const std::vector<std::wstring> fields = Split(record, probe::kFieldSeparator);
+        if (fields.size() != 3) {
+            ADD_FAILURE() << "a handle count the probe described badly: " << record;
+            continue;
+        }
+        counts[fields[0]] = {std::stoul(fields[1]), std::stoul(fields[2])};
+    }
+    return counts;
+}
+
+size_t Probe::PrivateBytes() {
+    return static_cast<size_t>(std::stoull(Ask(probe::Question::PrivateBytes).value_or(L"0")));
+}
+
+PeakMemory Probe::PeakPrivateBytes() {
+    const std::vector<std::wstring> fields =
+        Split(Ask(probe::Question::PeakPrivateBytes).value_or(L""), probe::kFieldSeparator);
+    if (fields.size() != 2) {
+        ADD_FAILURE() << "the probe gave no peak of memory";
+        return {};
+    }
+    return {static_cast<size_t>(std::stoull(fields[0])), static_cast<size_t>(std::stoull(fields[1]))};
+}
+
 }  // namespace e2e

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,17 @@
 #include "tool_process.h"
 
 namespace e2e {
+
+// Handles of one kind that the tool's own code opened since counting started.
+struct HandleCount {
+    size_t opened = 0;
+    size_t open = 0;  // of those, not closed yet
+};
+
+struct PeakMemory {
+    size_t bytes = 0;
+    size_t samples = 0;  // how often it was sampled meanwhile
+};
 
 struct MenuItem {
     bool separator = false;
@@ -58,6 +70,14 @@ public:
     bool WatchShell();
     std::vector<ShellCall> ShellCalls();
     std::wstring CurrentDirectory();
+    // Starts counting the handles that the tool's own code opens and closes, from zero.
+    void CountHandles();
+    // By kind: "file", "thread", "sync", "internet".
+    std::map<std::wstring, HandleCount> Handles();
+    size_t PrivateBytes();
+    // The highest PrivateBytes since the last call, sampled also while the tool is busy; the first call
+    // starts the sampling.
+    PeakMemory PeakPrivateBytes();
 
 private:
     struct WindowDestroyer {

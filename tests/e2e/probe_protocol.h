@@ -28,6 +28,11 @@ enum class Question : WORD {
     ShellCalls,      // one record per recorded call: the show command, "1" or "0" for parameters and for a
                      // directory given, the verb, the file
     CurrentDirectory,  // the tool's current directory
+    CountHandles,      // starts counting the handles the tool opens; "counting", or what cannot be counted
+    Handles,           // one record per kind of handle: the kind, how many opened, how many still open
+    PrivateBytes,      // the tool's committed private memory in bytes
+    PeakPrivateBytes,  // its highest value since last asked, and how often it was sampled; the first
+                       // question starts the sampling
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """Runs a test program under Wine with a page server of its own; exits with the program's code.
 
-The program learns the tool and the port from --tool= and --port=, and from WZ_TOOL_EXE and WZ_PAGE_PORT;
-the help file, when one is named, from --help-file=.
+The program learns the tool and the ports from --tool=, --port= and --tls-port=, and from WZ_TOOL_EXE,
+WZ_PAGE_PORT and WZ_TLS_PORT; the help file, when one is named, from --help-file=.
 
 Needs WINEPREFIX, as scripts/wine-run.sh does. LANG picks Wine's ANSI code page for the driver and
 the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
@@ -10,6 +10,7 @@ the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
 import argparse
 import os
 import pathlib
+import resource
 import signal
 import subprocess
 import sys
@@ -22,10 +23,22 @@ def windows_path(path):
     return "Z:" + str(pathlib.Path(path).resolve()).replace("/", "\\")
 
 
-def wine_environment(lang, tool, port):
+def wine_environment(lang, tool, server, file_size_limit):
     environment = {name: value for name, value in os.environ.items() if not name.startswith("LC_")}
-    environment.update(LANG=lang, WZ_TOOL_EXE=windows_path(tool), WZ_PAGE_PORT=str(port))
+    environment.update(LANG=lang, WZ_TOOL_EXE=windows_path(tool), WZ_PAGE_PORT=str(server.port),
+                       WZ_TLS_PORT=str(server.tls_port))
+    if file_size_limit is not None:
+        environment.update(WZ_FILE_SIZE_LIMIT=str(file_size_limit))
     return environment
+
+
+def limit_file_size(limit):
+    """A full disk for the driver, the tool and Wine they start: no file grows past `limit` bytes, and a
+    write past it fails with EFBIG instead of ending the process."""
+    def apply():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+    return apply
 
 
 def stop_on_sigterm(signum, frame):
@@ -40,15 +53,21 @@ def main():
     parser.add_argument("--lang", required=True, help="LANG for Wine, e.g. zh_CN.UTF-8")
     parser.add_argument("--filter", default="*", help="GoogleTest filter")
     parser.add_argument("--help-file", help="the built help.chm, for the cases that open it")
+    parser.add_argument("--file-size-limit", type=int, help="bytes no file may grow past, as on a full disk")
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, stop_on_sigterm)
 
     with PageServer() as server:
         command = [args.wine_run, args.driver, f"--tool={windows_path(args.tool)}", f"--port={server.port}",
-                   f"--gtest_filter={args.filter}"]
+                   f"--tls-port={server.tls_port}", f"--gtest_filter={args.filter}"]
         if args.help_file:
             command.append(f"--help-file={windows_path(args.help_file)}")
-        with subprocess.Popen(command, env=wine_environment(args.lang, args.tool, server.port)) as driver:
+        environment = wine_environment(args.lang, args.tool, server, args.file_size_limit)
+        limit = None
+        if args.file_size_limit is not None:
+            subprocess.run([args.wine_run, "--server"], env=environment, check=True)  # not under the limit itself
+            limit = limit_file_size(args.file_size_limit)
+        with subprocess.Popen(command, env=environment, preexec_fn=limit) as driver:
             try:
                 return driver.wait()
             except BaseException:

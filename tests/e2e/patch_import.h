@@ -1,0 +1,12 @@
+// Redirects one module's calls to a function it imports, to count from inside a process what that module does.
+#pragma once
+
+#include <windows.h>
+
+namespace e2e {
+
+// Points the module's import of `function` from `dll` at `replacement` and returns what it called
+// before; null when the module does not import it by name. Calls from other modules are untouched.
+void* PatchImport(HMODULE module, const char* dll, const char* function, void* replacement);
+
+}  // namespace e2e

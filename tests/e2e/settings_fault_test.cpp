@@ -1,0 +1,67 @@
+// The settings file that cannot be replaced at Start, read-only or on a full disk: the old one survives whole.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "pages.h"
+#include "probe_client.h"
+#include "resource.h"
+#include "tool_process.h"
+#include "window_access.h"
+
+namespace e2e {
+namespace {
+
+const char kOldFile[] = "URL=http://127.0.0.1:1/old;NoDire=0;Flag=old;CheckTime=7;";
+
+std::filesystem::path SettingsPath(const ToolProcess& tool) { return tool.WorkingDirectory() / L"sitecheck.ini"; }
+
+// Starts monitoring with an address long enough that the new file outgrows the old one, and returns the
+// text of the stop box that its write brings, dismissed; monitoring must run on and the old file stay whole.
+std::wstring StartWithTheFileStuck(ToolProcess& tool) {
+    tool.SetItemText(IDC_URL, PageUrl(kMarkerPage) + L"?" + std::wstring(200, L'q'));
+    tool.SetItemText(IDC_FLAG, kMarker);
+    tool.ClickItem(IDC_START);
+    const auto box = tool.WaitForMessageBox();
+    if (!box) {
+        ADD_FAILURE() << "no box for the file that could not be written";
+        return L"";
+    }
+    Probe probe(tool);
+    EXPECT_EQ(L"stop", probe.MessageBoxIcon());
+    PressOk(*box);
+    probe.Sync();
+    EXPECT_TRUE(IsWindowVisible(tool.Item(IDC_STOP))) << "monitoring runs on";
+    EXPECT_EQ(kOldFile, tool.SettingsFile().value_or("(no file)"));
+    EXPECT_FALSE(std::filesystem::exists(SettingsPath(tool).wstring() + L".new")) << "nothing left beside it";
+    return box->text;
+}
+
+TEST(SettingsFault, AReadOnlyFileIsLeftWholeAndMonitoringRuns) {
+    ToolProcess tool(std::string{kOldFile});
+    ASSERT_NE(nullptr, tool.MainWindow());
+    const std::wstring path = SettingsPath(tool).wstring();
+    ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::wstring text = StartWithTheFileStuck(tool);
+    EXPECT_NE(std::wstring::npos, text.find(L"sitecheck.ini")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"拒绝")) << "access denied: " << text;
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // so the working directory can go
+}
+
+// The runner limits the size of every file the driver and the tool write, as a full disk would.
+TEST(SettingsFault, AFullDiskLeavesTheOldFileWholeAndMonitoringRuns) {
+    wchar_t limit[32] = {};
+    if (GetEnvironmentVariableW(L"WZ_FILE_SIZE_LIMIT", limit, 32) == 0) {
+        GTEST_SKIP() << "needs a run under a file-size limit (run_e2e.py --file-size-limit)";
+    }
+    ASSERT_LT(std::wcstoul(limit, nullptr, 10), 200u) << "the limit must stop the new file";
+    ToolProcess tool(std::string{kOldFile});
+    ASSERT_NE(nullptr, tool.MainWindow());
+    const std::wstring text = StartWithTheFileStuck(tool);
+    EXPECT_NE(std::wstring::npos, text.find(L"sitecheck.ini")) << text;
+    EXPECT_NE(std::wstring::npos, text.find(L"磁盘已满")) << text;
+}
+
+}  // namespace
+}  // namespace e2e
