@@ -20,6 +20,15 @@ constexpr auto kExitTimeout = 2s;
 
 class Tray : public ToolTest {
 protected:
+    // Wine starts its notification area with the first icon of a session; until it takes icons, the
+    // tool's add fails and closing only minimises. Each case begins once it takes one.
+    void SetUp() override {
+        ToolTest::SetUp();
+        Probe probe(tool);
+        constexpr UINT kReadinessIcon = 999;
+        ASSERT_TRUE(WaitFor([&] { return probe.AddTrayIcon(kReadinessIcon); })) << "the notification area takes no icon";
+        ASSERT_TRUE(probe.DeleteTrayIcon(kReadinessIcon));
+    }
     HWND Main() const { return tool.MainWindow(); }
     bool Shown() const { return IsWindowVisible(Main()) != FALSE; }
     // As the close box does it.
