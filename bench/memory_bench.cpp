@@ -50,7 +50,7 @@ Memory Now() {
         memory.workingSet = static_cast<double>(counters.WorkingSetSize) / kMiB;
         memory.peakWorkingSet = static_cast<double>(counters.PeakWorkingSetSize) / kMiB;
     }
-    memory.privateBytes = static_cast<double>(bench::PrivateBytes()) / kMiB;
+    memory.privateBytes = static_cast<double>(memory::CommittedPrivateBytes()) / kMiB;
     return memory;
 }
 

@@ -58,13 +58,13 @@ int main() {
     std::vector<Report> reports(std::size(sizes));
     std::vector<size_t> held;
     for (size_t i = 0; i < reports.size(); ++i) {
-        const size_t before = bench::PrivateBytes();
+        const size_t before = memory::CommittedPrivateBytes();
         reports[i].frame = ::CreateWindowExW(0, L"#32770", L"report", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 600,
                                              400, nullptr, nullptr, nullptr, nullptr);
         reports[i].box.m_hWnd = ::CreateWindowExW(0, L"EDIT", L"", kReportStyle, 10, 10, 570, 340, reports[i].frame,
                                                   nullptr, nullptr, nullptr);
         Fill(reports[i], sizes[i]);
-        held.push_back(bench::PrivateBytes() - before);
+        held.push_back(memory::CommittedPrivateBytes() - before);
     }
     std::vector<std::vector<double>> ratios(reports.size());
     std::vector<std::vector<double>> times(reports.size());

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <atomic>
 
+#include "private_bytes.h"
+
 namespace probe {
 
 namespace {
@@ -28,15 +30,7 @@ DWORD WINAPI Sample(void*) {
 
 }  // namespace
 
-size_t PrivateBytes() {
-    size_t total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-    }
-    return total;
-}
+size_t PrivateBytes() { return memory::CommittedPrivateBytes(); }
 
 // The sampler lives as long as the tool; it runs on a thread of the probe's own, outside the handle count.
 PeakMemory PeakPrivateBytes() {

@@ -13,6 +13,7 @@
 #include "internet_exception.h"
 #include "message_box_spy.h"
 #include "monitor_dlg.h"
+#include "private_bytes.h"
 
 namespace {
 
@@ -101,23 +102,13 @@ TEST_F(PageCheck, RedirectsAreFollowedButALoopEndsQuickly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-// Committed private memory, summed over the address space: Wine reports no private-usage counter.
-size_t PrivateBytes() {
-    size_t total = 0;
-    MEMORY_BASIC_INFORMATION region;
-    for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
-         at = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE) total += region.RegionSize;
-    }
-    return total;
-}
 
 TEST_F(PageCheck, AHugeLineCostsNoMemory) {
     m_dlg.CheckPage(Url("/plain"), kMarker);  // the session's own allocations are made once
-    const size_t before = PrivateBytes();
+    const size_t before = memory::CommittedPrivateBytes();
     ASSERT_GT(before, 0u);
     EXPECT_EQ(0, m_dlg.CheckPage(Url("/huge"), kMarker));
-    const long long growth = static_cast<long long>(PrivateBytes()) - static_cast<long long>(before);
+    const long long growth = static_cast<long long>(memory::CommittedPrivateBytes()) - static_cast<long long>(before);
     std::printf("private bytes grew by %lld KiB over a 256 MB line\n", growth / 1024);
     EXPECT_LT(growth, 4LL << 20);
 }

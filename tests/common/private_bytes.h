@@ -5,9 +5,9 @@
 
 #include <cstddef>
 
-namespace bench {
+namespace memory {
 
-inline size_t PrivateBytes() {
+inline size_t CommittedPrivateBytes() {
     size_t total = 0;
     MEMORY_BASIC_INFORMATION region;
     for (const char* at = nullptr; VirtualQuery(at, &region, sizeof(region)) == sizeof(region);
@@ -17,4 +17,4 @@ inline size_t PrivateBytes() {
     return total;
 }
 
-}  // namespace bench
+}  // namespace memory
