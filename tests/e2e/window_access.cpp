@@ -93,9 +93,12 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
     return search.windows;
 }
 
+// A key that ends the tool (Esc) can close the window before its release is posted: that is no failure.
 void PostKeyPress(HWND window, WORD virtualKey) {
     Post(window, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
-    Post(window, WM_KEYUP, virtualKey, KeyData(virtualKey, true));
+    if (!PostMessageW(window, WM_KEYUP, virtualKey, KeyData(virtualKey, true)) && IsWindow(window)) {
+        ADD_FAILURE() << "the release of key 0x" << std::hex << virtualKey << " could not be posted to window " << window;
+    }
 }
 
 void Click(HWND button) { Post(button, BM_CLICK); }
