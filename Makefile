@@ -4,7 +4,7 @@ JOBS ?= 2
 # How long `make fuzz` runs each fuzz target; `make test` runs each for 20 s.
 FUZZ_SECONDS ?= 600
 
-.PHONY: all setup build run test bench screenshots fuzz clean
+.PHONY: all setup build run test dist repro bench screenshots fuzz clean
 
 all: build
 
@@ -18,12 +18,21 @@ build: setup
 run: build
 	@scripts/run.sh $(BUILD)
 
-# One display for the whole run when there is none. A Wine GUI test that fails runs once more:
-# a desktop shared with a loaded machine can lose a race now and then; a real fault fails twice.
-CTEST = ctest --output-on-failure --repeat until-pass:2
+# One display for the whole run when there is none, and one place where 32-bit programs run (under
+# qemu-user where the kernel refuses them), so the whole run shares one Wine server. A Wine GUI test that
+# fails runs once more: a desktop shared with a loaded machine can lose a race now and then; a real fault fails twice.
+CTEST = $(CURDIR)/scripts/i386.sh ctest --output-on-failure --repeat until-pass:2
 test: build
 	@cd $(BUILD) && if [ -n "$$DISPLAY" ]; then $(CTEST); \
 	else xvfb-run -a -s "-screen 0 1280x1024x24" $(CTEST); fi
+
+# The release zip for users: the 32-bit exe, help.chm and 说明.txt.
+dist: build
+	@mkdir -p dist && cp $(BUILD)/dist/*.zip dist/ && ls dist/*.zip
+
+# Two builds of the committed tree in two folders must give the same exe and zip; takes a few minutes.
+repro: setup
+	@scripts/repro.sh
 
 bench: build
 	@scripts/bench.sh $(BUILD)
@@ -36,4 +45,4 @@ fuzz: build
 	@scripts/fuzz.sh $(BUILD) $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) dist

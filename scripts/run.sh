@@ -10,12 +10,8 @@ export WINEPREFIX="$build/wineprefix"
 run=$(dirname "$(realpath "$0")")/wine-run.sh
 "$run" --init
 
-# The shipped exe is 32-bit; where the kernel runs no 32-bit code, the 64-bit twin stands in.
+# The shipped 32-bit exe; wine-run.sh starts it under qemu-user where the kernel refuses 32-bit code.
 exe="$build/win-i686/望站.exe"
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-    echo "This machine runs no 32-bit code: starting the 64-bit build of the same sources."
-    exe="$build/win-x86_64/望站.exe"
-fi
 cd "$workdir"
 
 if [ -n "${DISPLAY:-}" ]; then

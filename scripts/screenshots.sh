@@ -12,7 +12,7 @@ trap 'rm -rf "$shots"' EXIT
 export WZ_PICTURES="Z:${shots//\//\\}"
 # Always on a display of its own, where no other window can cover the tool's.
 env -u DISPLAY python3 "$root/tests/e2e/run_e2e.py" --wine-run "$run" --lang zh_CN.UTF-8 \
-    --driver "$build/win-x86_64/tests/e2e/pictures.exe" --tool "$build/win-x86_64/望站.exe"
+    --driver "$build/win-i686/tests/e2e/pictures.exe" --tool "$build/win-i686/望站.exe"
 
 for bmp in "$shots"/*.bmp; do
     png="$root/docs/$(basename "${bmp%.bmp}").png"
