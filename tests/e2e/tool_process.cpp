@@ -84,17 +84,19 @@ namespace {
 const wchar_t kSettingsName[] = L"sitecheck.ini";
 
 // The directory, with the settings file put in first when one is given.
-const std::filesystem::path& Seeded(const TempDirectory& directory, const std::optional<std::string>& settingsFile) {
-    if (settingsFile) std::ofstream(directory.Path() / kSettingsName, std::ios::binary) << *settingsFile;
-    return directory.Path();
+const std::filesystem::path& Seeded(const std::filesystem::path& directory, const std::optional<std::string>& settingsFile) {
+    if (settingsFile) std::ofstream(directory / kSettingsName, std::ios::binary) << *settingsFile;
+    return directory;
 }
 
 }  // namespace
 
 // The modal loop shows its dialog when its queue first runs empty: a window hidden before then would be
 // shown again, so the cases begin once the tool waits for input, as a user would.
-ToolProcess::ToolProcess(const std::optional<std::string>& settingsFile)
-    : m_process(Config().toolPath, Seeded(m_directory, settingsFile)) {
+ToolProcess::ToolProcess(const std::optional<std::string>& settingsFile, RunIn where)
+    : m_workingDirectory(where == RunIn::ToolFolder ? std::filesystem::path(Config().toolPath).parent_path()
+                                                    : m_directory.Path()),
+      m_process(Config().toolPath, Seeded(m_workingDirectory, settingsFile)) {
     WaitFor([this] {
         m_mainWindow = FindMainWindow();
         return m_mainWindow != nullptr || FindMessageBox().has_value() || !IsRunning();

@@ -60,11 +60,16 @@ struct MessageBoxView {
     std::wstring text;
 };
 
+// Where the tool runs: a fresh directory of its own, or the folder that holds its exe, as a user who
+// unpacked the release starts it there.
+enum class RunIn { FreshDirectory, ToolFolder };
+
 class ToolProcess {
 public:
     // Starts the tool named on the driver's command line, with "sitecheck.ini" holding these bytes
     // when given, and waits for its main window or for a box it shows first.
-    explicit ToolProcess(const std::optional<std::string>& settingsFile = std::nullopt);
+    explicit ToolProcess(const std::optional<std::string>& settingsFile = std::nullopt,
+                         RunIn where = RunIn::FreshDirectory);
 
     // Waits for the main window, as after a box at start-up has been closed.
     HWND WaitForMainWindow();
@@ -75,7 +80,7 @@ public:
     HWND MainWindow() const { return m_mainWindow; }
     DWORD ProcessId() const { return m_process.Id(); }
     DWORD UiThreadId() const;
-    const std::filesystem::path& WorkingDirectory() const { return m_directory.Path(); }
+    const std::filesystem::path& WorkingDirectory() const { return m_workingDirectory; }
     // Describes the process's top-level windows, for a failure message.
     std::wstring DescribeWindows() const;
 
@@ -103,6 +108,7 @@ private:
     HWND FindMainWindow() const;
 
     TempDirectory m_directory;
+    std::filesystem::path m_workingDirectory;
     ChildProcess m_process;
     HWND m_mainWindow = nullptr;
 };
