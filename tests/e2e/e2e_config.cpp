@@ -29,16 +29,22 @@ const E2eConfig& Config() { return g_config; }
 bool ReadConfig(int argc, wchar_t** argv, std::wstring& error) {
     std::wstring port;
     std::wstring tlsPort;
+    std::wstring httpsPort;
+    std::wstring untrustedHttpsPort;
     for (int i = 1; i < argc; ++i) {
         if (!TakeValue(argv[i], L"--tool=", g_config.toolPath) && !TakeValue(argv[i], L"--port=", port) &&
             !TakeValue(argv[i], L"--help-file=", g_config.helpFile) &&
-            !TakeValue(argv[i], L"--tls-port=", tlsPort)) {
+            !TakeValue(argv[i], L"--tls-port=", tlsPort) && !TakeValue(argv[i], L"--https-port=", httpsPort) &&
+            !TakeValue(argv[i], L"--untrusted-https-port=", untrustedHttpsPort) &&
+            !TakeValue(argv[i], L"--test-authority=", g_config.testAuthority)) {
             error = std::wstring(L"unknown argument: ") + argv[i];
             return false;
         }
     }
     g_config.pagePort = PortNumber(port);
     g_config.tlsPort = PortNumber(tlsPort);
+    g_config.httpsPort = PortNumber(httpsPort);
+    g_config.untrustedHttpsPort = PortNumber(untrustedHttpsPort);
     if (g_config.toolPath.empty() || g_config.pagePort == 0 || g_config.tlsPort == 0) {
         error = L"usage: e2e_tests [gtest flags] --tool=<path of the tool's exe> --port=<page server's port> "
                 L"--tls-port=<TLS-only port> [--help-file=<path of help.chm>]";

@@ -1,7 +1,15 @@
-// Hostile servers against the real tool: every check ends with the right line, memory stays flat, nothing hangs.
+// Hostile servers against the real tool: every check ends with the right line, memory stays flat, nothing hangs;
+// and HTTPS, trusted or not.
+#include <windows.h>
+#include <wincrypt.h>
+
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "pages.h"
 #include "probe_client.h"
@@ -119,6 +127,34 @@ TEST_F(HostileServer, TlsToAPlainServerIsAnError) {
 
 TEST_F(HostileServer, PlainHttpToATlsServerIsAnError) {
     EXPECT_TRUE(EndsWith(Check(PlainUrlOfTlsServer(kMarkerPage)), L" ERROR"));
+}
+
+// The sites users watch are mostly HTTPS: the test authority is trusted by the test prefix alone, from inside
+// Wine, as a user's Windows trusts the public ones.
+class Https : public HostileServer {
+protected:
+    static void SetUpTestSuite() {
+        ASSERT_NE(0, Config().httpsPort) << "the runner serves HTTPS when given the test's certificates";
+        std::ifstream file(std::filesystem::path(Config().testAuthority), std::ios::binary);
+        const std::vector<char> der{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        ASSERT_FALSE(der.empty()) << "no test authority certificate";
+        ASSERT_TRUE(CertAddEncodedCertificateToSystemStoreW(L"Root", reinterpret_cast<const BYTE*>(der.data()),
+                                                            static_cast<DWORD>(der.size())))
+            << "error " << GetLastError();
+    }
+};
+
+TEST_F(Https, APageWithATrustedCertificateIsCheckedAndARedirectToItFollowed) {
+    EXPECT_TRUE(EndsWith(Check(HttpsUrl(kMarkerPage)), L" OK"));
+    EXPECT_TRUE(EndsWith(Check(HttpsUrl(kPlainPage)), L" ERROR")) << "the page is read, not only reached";
+    EXPECT_TRUE(EndsWith(Check(PageUrl(kToHttpsPage)), L" OK"));
+}
+
+// A certificate that fails is an address that cannot be opened: an ERROR line, and no box but the alarm.
+TEST_F(Https, AnUntrustedAuthorityOrAnotherNameIsAnErrorWithNoBox) {
+    EXPECT_TRUE(EndsWith(Check(UntrustedHttpsUrl(kMarkerPage)), L" ERROR"));
+    EXPECT_TRUE(EndsWith(Check(HttpsUrl(kMarkerPage)), L" OK"));
+    EXPECT_TRUE(EndsWith(Check(HttpsUrlByAddress(kMarkerPage)), L" ERROR"));
 }
 
 }  // namespace

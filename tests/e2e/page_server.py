@@ -5,8 +5,10 @@ request's path to it. e2e/pages.h in the driver names the same paths and the sam
 """
 import fcntl
 import http.server
+import os
 import socket
 import socketserver
+import ssl
 import struct
 import termios
 import threading
@@ -175,6 +177,7 @@ ROUTES = {
     "/drip": drip,
     "/many-headers": many_headers,
     **{f"/redirect/{hops}": redirect for hops in range(1, 4)},
+    "/to-https": lambda handler: moved(handler, f"https://localhost:{handler.server.https_port}/marker"),
 }
 
 
@@ -204,12 +207,38 @@ class TlsAlertHandler(socketserver.BaseRequestHandler):
             pass
 
 
+class HttpsServer(http.server.ThreadingHTTPServer):
+    """Serves ROUTES over TLS with the certificate and key of one .pem file."""
+
+    def __init__(self, pem):
+        super().__init__(("127.0.0.1", 0), Handler)
+        self._context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        self._context.load_cert_chain(pem)
+
+    def finish_request(self, request, client_address):
+        # The handshake runs in the connection's own thread, so a client that stalls in it holds up no other.
+        try:
+            request = self._context.wrap_socket(request, server_side=True)
+        except (ssl.SSLError, OSError):
+            return  # a client that refuses the certificate hangs up in the handshake
+        super().finish_request(request, client_address)
+
+
 class PageServer:
-    """Serves ROUTES, and a port that speaks only TLS, from threads of their own while inside a with block."""
+    """Serves ROUTES, and a port that speaks only TLS, from threads of their own while inside a with block.
+    Given the folder of make_test_certs.sh, it also serves ROUTES over HTTPS, with a certificate from the test
+    authority and with one from an authority nobody trusts."""
+
+    def __init__(self, certificates=None):
+        self._certificates = certificates
 
     def __enter__(self):
         self._servers = [http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler),
                          socketserver.ThreadingTCPServer(("127.0.0.1", 0), TlsAlertHandler)]
+        if self._certificates:
+            self._servers += [HttpsServer(os.path.join(self._certificates, name))
+                              for name in ("trusted.pem", "untrusted.pem")]
+            self._servers[0].https_port = self.https_port
         self._threads = [threading.Thread(target=server.serve_forever, daemon=True) for server in self._servers]
         for thread in self._threads:
             thread.start()
@@ -228,3 +257,11 @@ class PageServer:
     @property
     def tls_port(self):
         return self._servers[1].server_address[1]
+
+    @property
+    def https_port(self):
+        return self._servers[2].server_address[1]
+
+    @property
+    def untrusted_https_port(self):
+        return self._servers[3].server_address[1]

@@ -28,6 +28,8 @@ inline constexpr wchar_t kDripPage[] = L"/drip";
 inline constexpr int kDripSeconds = 30;
 inline constexpr wchar_t kManyHeadersPage[] = L"/many-headers";
 inline constexpr wchar_t kRedirectLoopPage[] = L"/loop";
+// Redirects to the marker page over HTTPS (HttpsUrl).
+inline constexpr wchar_t kToHttpsPage[] = L"/to-https";
 
 inline std::wstring PageUrl(const std::wstring& path) {
     return L"http://127.0.0.1:" + std::to_wstring(Config().pagePort) + path;
@@ -41,6 +43,21 @@ inline std::wstring TlsUrlOfPlainServer(const std::wstring& path) {
 // A plain HTTP address of the port that speaks only TLS.
 inline std::wstring PlainUrlOfTlsServer(const std::wstring& path) {
     return L"http://127.0.0.1:" + std::to_wstring(Config().tlsPort) + path;
+}
+
+// The page over HTTPS with a certificate for "localhost" from the test authority, which the test prefix trusts.
+inline std::wstring HttpsUrl(const std::wstring& path) {
+    return L"https://localhost:" + std::to_wstring(Config().httpsPort) + path;
+}
+
+// The same server by its address, which its certificate does not name.
+inline std::wstring HttpsUrlByAddress(const std::wstring& path) {
+    return L"https://127.0.0.1:" + std::to_wstring(Config().httpsPort) + path;
+}
+
+// A server whose certificate for "localhost" comes from an authority nobody trusts.
+inline std::wstring UntrustedHttpsUrl(const std::wstring& path) {
+    return L"https://localhost:" + std::to_wstring(Config().untrustedHttpsPort) + path;
 }
 
 }  // namespace e2e

@@ -2,7 +2,9 @@
 """Runs a test program under Wine with a page server of its own; exits with the program's code.
 
 The program learns the tool and the ports from --tool=, --port= and --tls-port=, and from WZ_TOOL_EXE,
-WZ_PAGE_PORT and WZ_TLS_PORT; the help file, when one is named, from --help-file=.
+WZ_PAGE_PORT and WZ_TLS_PORT; the help file, when one is named, from --help-file=; given the test's
+certificates, the HTTPS ports and the test authority from --https-port=, --untrusted-https-port= and
+--test-authority=.
 
 Needs WINEPREFIX, as scripts/wine-run.sh does. LANG picks Wine's ANSI code page for the driver and
 the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
@@ -49,19 +51,23 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__)
     parser.add_argument("--wine-run", required=True, help="scripts/wine-run.sh")
     parser.add_argument("--driver", required=True, help="e2e_tests.exe")
-    parser.add_argument("--tool", required=True, help="the 64-bit 望站.exe")
+    parser.add_argument("--tool", required=True, help="the 望站.exe to drive")
     parser.add_argument("--lang", required=True, help="LANG for Wine, e.g. zh_CN.UTF-8")
     parser.add_argument("--filter", default="*", help="GoogleTest filter")
     parser.add_argument("--help-file", help="the built help.chm, for the cases that open it")
     parser.add_argument("--file-size-limit", type=int, help="bytes no file may grow past, as on a full disk")
+    parser.add_argument("--certificates", help="the folder of make_test_certs.sh, for the HTTPS cases")
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, stop_on_sigterm)
 
-    with PageServer() as server:
+    with PageServer(args.certificates) as server:
         command = [args.wine_run, args.driver, f"--tool={windows_path(args.tool)}", f"--port={server.port}",
                    f"--tls-port={server.tls_port}", f"--gtest_filter={args.filter}"]
         if args.help_file:
             command.append(f"--help-file={windows_path(args.help_file)}")
+        if args.certificates:
+            command += [f"--https-port={server.https_port}", f"--untrusted-https-port={server.untrusted_https_port}",
+                        f"--test-authority={windows_path(os.path.join(args.certificates, 'test-ca.der'))}"]
         environment = wine_environment(args.lang, args.tool, server, args.file_size_limit)
         limit = None
         if args.file_size_limit is not None:
