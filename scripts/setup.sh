@@ -3,10 +3,11 @@
 set -euo pipefail
 
 # wine64 and the 64-bit MinGW compiler build and run the 64-bit twin that the benchmarks measure.
-# fp-utils compiles the help file, libchm-bin reads it back in its test; zip packs the release.
+# fp-utils compiles the help file, libchm-bin reads it back in its test; unzip unpacks the release in
+# its test, and openssl makes the certificates of the HTTPS tests.
 packages=(make cmake g++ python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
           xvfb xauth locales fonts-wqy-zenhei googletest libgtest-dev fp-utils clang libclang-rt-14-dev
-          imagemagick libchm-bin zip unzip openssl)
+          imagemagick libchm-bin unzip openssl)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
@@ -56,7 +57,7 @@ qemu_major=$( (qemu-i386 --version 2>/dev/null || true) | sed -n 's/^qemu-i386 v
 
 codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
 backports="$codename-backports"
-if ! grep -rqs -- "$backports" /etc/apt/sources.list /etc/apt/sources.list.d/; then
+if ! grep -rqsE "^[^#]*[[:space:]]$backports([[:space:]]|$)" /etc/apt/sources.list /etc/apt/sources.list.d/; then
     archive=$(archive_of "$codename")
     [ -n "$archive" ] || { echo "No apt source for $codename to take the backports' archive from." >&2; exit 1; }
     echo "deb $archive $backports main" | $sudo tee "/etc/apt/sources.list.d/$backports.list" >/dev/null
