@@ -37,11 +37,12 @@ INTERNET_SCHEME ParseScheme(const std::wstring& url, std::wstring& canonical) {
     return parts.nScheme;
 }
 
+// Read as a reader that does not own the file: a page another program is writing (a log) is read all the same.
 std::unique_ptr<CStdioFile> OpenLocalFile(const std::wstring& canonical) {
     wchar_t path[MAX_PATH + 1] = {};
     DWORD length = MAX_PATH;
     if (FAILED(::PathCreateFromUrlW(canonical.c_str(), path, &length, 0))) length = 0;
-    return std::make_unique<CStdioFile>(Narrow({path, length}));
+    return std::make_unique<CStdioFile>(Narrow({path, length}), CFile::modeRead | CFile::shareDenyNone);
 }
 
 // The Location of a 3xx answer, or nothing when the answer is no redirect.
