@@ -7,6 +7,7 @@
 
 #include "code_page.h"
 #include "internet_exception.h"
+#include "redirect_rule.h"
 #include "win_app.h"
 
 IMPLEMENT_DYNAMIC(CInternetSession, CObject)
@@ -138,6 +139,10 @@ UniqueInternetHandle CInternetSession::OpenFollowingRedirects(std::wstring url, 
             return file;
         }
         if (redirects == kMaxRedirects) throw CInternetException(ERROR_HTTP_REDIRECT_FAILED);
-        url = Resolve(url, location);
+        std::wstring next = Resolve(url, location);
+        if (core::RefusesRedirect(Narrow(url).View(), Narrow(next).View())) {
+            throw CInternetException(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR);
+        }
+        url = std::move(next);
     }
 }
