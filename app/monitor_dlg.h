@@ -1,7 +1,10 @@
 // CMonitorDlg: the main window, which holds the watched site's settings and the report.
 #pragma once
 
+#include <optional>
+
 #include "controls.h"
+#include "cycle_boxes.h"
 #include "dialog.h"
 #include "settings_text.h"
 #include "tray_icon.h"
@@ -50,6 +53,7 @@ private:
     void ApplySettings(const core::SettingsReading& reading);
     void SaveSettings(int interval);
     void CheckSite(CString url, CString flag);
+    std::optional<int> RunCheck(const CString& url, const CString& flag);
     void AddReportLine(const CString& line);
     static unsigned int AlarmSoundThread(void* param);
     void HideToTray();
@@ -67,4 +71,5 @@ private:
     CString m_strReport;
     CString m_strFlag;
     CString m_strURL;
+    CCycleBoxes m_cycleBoxes;
 };

@@ -26,6 +26,7 @@ add_library(monitor STATIC
     app/monitor_dlg.cpp
     app/tray_handlers.cpp
     monitor/check_cycle.cpp
+    monitor/cycle_boxes.cpp
     monitor/page_check.cpp
     monitor/settings_file.cpp
     monitor/time_stamp.cpp

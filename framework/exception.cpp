@@ -7,8 +7,10 @@
 
 IMPLEMENT_DYNAMIC(CException, CObject)
 
-void ReportException(const CException* failure) {
+CString ErrorMessageOf(const CException* failure) {
     CString text = failure ? failure->GetErrorMessage() : CString();
     if (text.IsEmpty()) text = "内部应用程序出错。";
-    AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+    return text;
 }
+
+void ReportException(const CException* failure) { AfxMessageBox(ErrorMessageOf(failure), MB_OK | MB_ICONSTOP); }

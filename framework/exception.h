@@ -11,5 +11,8 @@ public:
     virtual CString GetErrorMessage() const noexcept { return {}; }
 };
 
-// Shows a failure in a box with the stop icon: its own text, or the generic one.
+// A failure's own text, or the generic one when it has none (or is no failure of ours).
+CString ErrorMessageOf(const CException* failure);
+
+// Shows a failure in a box with the stop icon, with ErrorMessageOf's text.
 void ReportException(const CException* failure);

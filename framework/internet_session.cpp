@@ -7,6 +7,7 @@
 
 #include "code_page.h"
 #include "internet_exception.h"
+#include "redirect_rule.h"
 #include "win_app.h"
 
 IMPLEMENT_DYNAMIC(CInternetSession, CObject)
@@ -37,11 +38,12 @@ INTERNET_SCHEME ParseScheme(const std::wstring& url, std::wstring& canonical) {
     return parts.nScheme;
 }
 
+// Read as a reader that does not own the file: a page another program is writing (a log) is read all the same.
 std::unique_ptr<CStdioFile> OpenLocalFile(const std::wstring& canonical) {
     wchar_t path[MAX_PATH + 1] = {};
     DWORD length = MAX_PATH;
     if (FAILED(::PathCreateFromUrlW(canonical.c_str(), path, &length, 0))) length = 0;
-    return std::make_unique<CStdioFile>(Narrow({path, length}));
+    return std::make_unique<CStdioFile>(Narrow({path, length}), CFile::modeRead | CFile::shareDenyNone);
 }
 
 // The Location of a 3xx answer, or nothing when the answer is no redirect.
@@ -137,6 +139,10 @@ UniqueInternetHandle CInternetSession::OpenFollowingRedirects(std::wstring url, 
             return file;
         }
         if (redirects == kMaxRedirects) throw CInternetException(ERROR_HTTP_REDIRECT_FAILED);
-        url = Resolve(url, location);
+        std::wstring next = Resolve(url, location);
+        if (core::RefusesRedirect(Narrow(url).View(), Narrow(next).View())) {
+            throw CInternetException(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR);
+        }
+        url = std::move(next);
     }
 }

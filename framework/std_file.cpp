@@ -10,7 +10,8 @@ IMPLEMENT_DYNAMIC(CStdioFile, CFile)
 CFile::CFile(const CString& fileName, UINT openFlags) : m_strFileName(fileName) {
     const bool write = (openFlags & modeWrite) != 0;
     const DWORD creation = (openFlags & modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;
-    HANDLE file = ::CreateFileW(Widen(fileName.View()).c_str(), write ? GENERIC_WRITE : GENERIC_READ, 0, nullptr,
+    const DWORD sharing = (openFlags & shareDenyNone) != 0 ? FILE_SHARE_READ | FILE_SHARE_WRITE : 0;
+    HANDLE file = ::CreateFileW(Widen(fileName.View()).c_str(), write ? GENERIC_WRITE : GENERIC_READ, sharing, nullptr,
                                 creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) ThrowFileException(::GetLastError(), fileName);
     m_file.reset(file);

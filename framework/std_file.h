@@ -18,11 +18,12 @@ using UniqueFileHandle = std::unique_ptr<void, HandleCloser>;
 class CFile : public CObject {
     DECLARE_DYNAMIC(CFile)
 public:
-    enum OpenFlags : UINT { modeRead = 0x0000, modeWrite = 0x0001, modeCreate = 0x1000 };
+    enum OpenFlags : UINT { modeRead = 0x0000, modeWrite = 0x0001, shareDenyNone = 0x0040, modeCreate = 0x1000 };
 
     CFile() = default;
-    // Opens the file without sharing, or throws its CFileException: for reading, or with
-    // modeCreate | modeWrite created or emptied for writing.
+    // Opens the file, or throws its CFileException: for reading, or with modeCreate | modeWrite
+    // created or emptied for writing. Without sharing, unless shareDenyNone lets others read and
+    // write it meanwhile.
     CFile(const CString& fileName, UINT openFlags);
     CFile(const CFile&) = delete;
     CFile& operator=(const CFile&) = delete;
@@ -47,7 +48,7 @@ class CStdioFile : public CFile {
     DECLARE_DYNAMIC(CStdioFile)
 public:
     CStdioFile() = default;
-    explicit CStdioFile(const CString& fileName) : CFile(fileName, modeRead) {}
+    explicit CStdioFile(const CString& fileName, UINT openFlags = modeRead) : CFile(fileName, openFlags) {}
 
     // The page's lines, read through one receive buffer as they are asked for.
     core::LineSplitter& Lines();

@@ -3,7 +3,9 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <optional>
 
+#include "exception.h"
 #include "monitor_dlg.h"
 #include "report.h"
 #include "thread.h"
@@ -58,12 +60,13 @@ void CMonitorDlg::CheckSite(CString url, CString flag) {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
     const CString stamp = CheckTimeStamp(now);
-    const int result = m_chkForward.GetCheck() != 0 ? CheckForwardedPage(url, flag) : CheckPage(url, flag);
-    AddReportLine(CString(core::ReportLine(stamp.View(), result)));
+    const std::optional<int> result = RunCheck(url, flag);
+    if (!result) return;
+    AddReportLine(CString(core::ReportLine(stamp.View(), *result)));
 
-    const core::Alarm alarm = core::AlarmFor(g_nLastResult, result);
+    const core::Alarm alarm = core::AlarmFor(g_nLastResult, *result);
     if (alarm == core::Alarm::None) return;
-    g_nLastResult = result;
+    g_nLastResult = *result;
     CString message = stamp;
     if (alarm == core::Alarm::Recovered) {
         message += " 网站恢复正常!";
@@ -71,8 +74,18 @@ void CMonitorDlg::CheckSite(CString url, CString flag) {
         message += " 网站出现异常!";
         AfxBeginThread(&CMonitorDlg::AlarmSoundThread, nullptr);
     }
-    // An alarm nobody sees is no alarm: it comes to the front even from the tray.
-    AfxMessageBox(message, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
+    m_cycleBoxes.Show(message);
+}
+
+// The check's result, or nothing when it failed and its error box, one of the cycle's, has been
+// shown: the cycle then ends without a line, and the next tick checks again.
+std::optional<int> CMonitorDlg::RunCheck(const CString& url, const CString& flag) {
+    try {
+        return m_chkForward.GetCheck() != 0 ? CheckForwardedPage(url, flag) : CheckPage(url, flag);
+    } catch (const CException& failure) {
+        m_cycleBoxes.Show(ErrorMessageOf(&failure), MB_ICONSTOP);
+        return std::nullopt;
+    }
 }
 
 // Puts the line in at the top of the box instead of setting the whole report again, so a

@@ -41,7 +41,7 @@ int CMonitorDlg::CheckForwardedPage(CString url, CString flag) {
         page->Close();
     }
     if (!target) {
-        AfxMessageBox("未能找到真实网址！");
+        m_cycleBoxes.Show("未能找到真实网址！");
         return 0;
     }
     return CheckPage(CString(std::move(*target)), flag);

@@ -3,6 +3,7 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <filesystem>
 #include <regex>
 #include <string>
 #include <vector>
@@ -178,6 +179,26 @@ TEST_F(CheckCycle, ABrokenTransferShowsTheStopBoxWritesNoLineAndTheNextTickCheck
         EXPECT_TRUE(Shows(IDC_STOP)) << "Start goes on after the failed first check";
         Post(tool.MainWindow(), WM_TIMER, 1, 0);
     }
+}
+
+// A log that another program keeps open for writing is a page like any other.
+TEST_F(CheckCycle, ALocalPageHeldOpenForWritingIsStillRead) {
+    const std::filesystem::path path = tool.WorkingDirectory() / L"log.html";
+    UniqueHandle writer(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_NE(INVALID_HANDLE_VALUE, writer.get());
+    char marker[64] = {};
+    const int size = WideCharToMultiByte(936, 0, kMarker, -1, marker, sizeof(marker), nullptr, nullptr) - 1;
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(writer.get(), marker, static_cast<DWORD>(size), &written, nullptr));
+    std::wstring url = L"file:///" + path.wstring();
+    for (wchar_t& c : url) c = c == L'\\' ? L'/' : c;
+    tool.SetItemText(IDC_URL, url);
+    Start(1);
+    EXPECT_TRUE(EndsWith(ReportLines()[0], L" OK")) << ReportLines()[0];
+    Probe probe(tool);
+    probe.Sync();
+    EXPECT_FALSE(tool.FindMessageBox().has_value());
 }
 
 TEST_F(CheckCycle, AnIntervalThatIsNoNumberFallsBackToTheLastValidOne) {

@@ -140,17 +140,25 @@ def many_headers(handler):
 
 
 class Switch:
-    """A page whose health the driver sets: /switch/ok and /switch/fail, then /switch serves it."""
+    """A page whose state the driver sets: /switch/ok, /switch/fail, /switch/broken (its body cut short at
+    every fetch) or /switch/flap (failing and working by turns at every fetch, failing first); then /switch
+    serves it."""
 
     def __init__(self):
+        self.state = "ok"
         self.healthy = True
 
     def serve(self, handler):
+        if self.state == "broken":
+            cut_short(handler)
+            return
+        self.healthy = not self.healthy if self.state == "flap" else self.state == "ok"
         page(html(f"今日{MARKER}。" if self.healthy else "网站维护中。"))(handler)
 
-    def setter(self, healthy):
+    def setter(self, state):
         def serve(handler):
-            self.healthy = healthy
+            self.state = state
+            self.healthy = True
             page(b"set")(handler)
         return serve
 
@@ -159,8 +167,7 @@ SWITCH = Switch()
 
 ROUTES = {
     "/switch": SWITCH.serve,
-    "/switch/ok": SWITCH.setter(True),
-    "/switch/fail": SWITCH.setter(False),
+    **{f"/switch/{state}": SWITCH.setter(state) for state in ("ok", "fail", "broken", "flap")},
     "/marker": page(html(f"今日{MARKER},请放心。")),
     "/plain": page(html("这一页没有正常标志。")),
     "/404-marker": page(html(f"页面不存在,但{MARKER}"), status=404),

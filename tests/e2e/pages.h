@@ -13,10 +13,13 @@ inline constexpr wchar_t kMarker[] = L"网站运行正常";
 inline constexpr wchar_t kMarkerPage[] = L"/marker";
 inline constexpr wchar_t kPlainPage[] = L"/plain";
 inline constexpr wchar_t kBrokenPage[] = L"/break";
-// Serves the marker or not, as the driver last set it through kSwitchOk or kSwitchFail.
+// Serves the marker or not, as the driver last set it through kSwitchOk or kSwitchFail; or a body cut short
+// at every fetch (kSwitchBroken); or, by turns at every fetch, a page without and with it (kSwitchFlap).
 inline constexpr wchar_t kSwitchPage[] = L"/switch";
 inline constexpr wchar_t kSwitchOk[] = L"/switch/ok";
 inline constexpr wchar_t kSwitchFail[] = L"/switch/fail";
+inline constexpr wchar_t kSwitchBroken[] = L"/switch/broken";
+inline constexpr wchar_t kSwitchFlap[] = L"/switch/flap";
 // Pages a hostile server would send: 256 MB in one line, with the marker as its last bytes or without it;
 // a reset before any answer; a body closed cleanly before its announced length; a body dripped one byte a
 // second; 10,000 header lines; a redirect to itself.

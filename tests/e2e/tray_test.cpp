@@ -8,6 +8,7 @@
 #include "http_fetch.h"
 #include "pages.h"
 #include "probe_client.h"
+#include "report_view.h"
 #include "resource.h"
 #include "tool_test.h"
 #include "window_access.h"
@@ -146,6 +147,36 @@ TEST_F(Tray, CloseWithoutAnIconMinimisesInsteadOfHiding) {
     EXPECT_TRUE(WaitFor([&] { return IsIconic(Main()) != FALSE; }));
     EXPECT_TRUE(Shown());
     EXPECT_TRUE(tool.IsRunning());
+}
+
+// Nobody at the desk sees a box behind other windows: every box of the check cycle comes to the front.
+// (Wine shows no WS_EX_TOPMOST for MB_TOPMOST, so the foreground is what can be seen here.)
+TEST_F(Tray, TheNoFrameBoxAndTheErrorBoxComeToTheForegroundWhileHidden) {
+    HttpGet(PageUrl(kSwitchOk));
+    tool.SetItemText(IDC_URL, PageUrl(kSwitchPage));
+    tool.SetItemText(IDC_FLAG, kMarker);
+    tool.ClickItem(IDC_START);
+    ASSERT_TRUE(WaitFor([&] { return ReportLines() == 1; }));
+    CloseToTray();
+    Probe probe(tool);
+    // The box's icon and text, once it has been seen in front and closed.
+    const auto inFront = [&]() -> std::wstring {
+        const auto box = tool.WaitForMessageBox();
+        if (!box) return L"(no box)";
+        const std::wstring seen = probe.MessageBoxIcon() + L": " + box->text;
+        EXPECT_TRUE(WaitFor([&] { return GetForegroundWindow() == box->window; })) << "foreground";
+        PressOk(*box);
+        EXPECT_TRUE(WaitFor([&] { return !IsWindow(box->window); }));
+        return seen;
+    };
+    Send(tool.Item(IDC_FORWARD), BM_SETCHECK, BST_CHECKED, 0);
+    Post(Main(), WM_TIMER, 1, 0);
+    EXPECT_EQ(L"exclamation: 未能找到真实网址！", inFront());
+    EXPECT_TRUE(EndsWith(inFront(), L" 网站出现异常!")) << "the alarm, in front as before";
+    Send(tool.Item(IDC_FORWARD), BM_SETCHECK, BST_UNCHECKED, 0);
+    HttpGet(PageUrl(kSwitchBroken));
+    Post(Main(), WM_TIMER, 1, 0);
+    EXPECT_EQ(0u, inFront().rfind(L"stop: ", 0)) << "the error box of the broken check";
 }
 
 }  // namespace
