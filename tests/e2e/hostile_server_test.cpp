@@ -150,6 +150,12 @@ TEST_F(Https, APageWithATrustedCertificateIsCheckedAndARedirectToItFollowed) {
     EXPECT_TRUE(EndsWith(Check(PageUrl(kToHttpsPage)), L" OK"));
 }
 
+// What was asked for over TLS is not fetched in the clear, as WinINet's own redirect handling refuses it.
+TEST_F(Https, ARedirectFromHttpsToHttpIsRefused) {
+    EXPECT_TRUE(EndsWith(Check(PageUrl(kMarkerPage)), L" OK"));
+    EXPECT_TRUE(EndsWith(Check(HttpsUrl(kToHttpPage)), L" ERROR"));
+}
+
 // A certificate that fails is an address that cannot be opened: an ERROR line, and no box but the alarm.
 TEST_F(Https, AnUntrustedAuthorityOrAnotherNameIsAnErrorWithNoBox) {
     EXPECT_TRUE(EndsWith(Check(UntrustedHttpsUrl(kMarkerPage)), L" ERROR"));

@@ -185,6 +185,7 @@ ROUTES = {
     "/many-headers": many_headers,
     **{f"/redirect/{hops}": redirect for hops in range(1, 4)},
     "/to-https": lambda handler: moved(handler, f"https://localhost:{handler.server.https_port}/marker"),
+    "/to-http": lambda handler: moved(handler, f"http://127.0.0.1:{handler.server.http_port}/marker"),
 }
 
 
@@ -245,7 +246,8 @@ class PageServer:
         if self._certificates:
             self._servers += [HttpsServer(os.path.join(self._certificates, name))
                               for name in ("trusted.pem", "untrusted.pem")]
-            self._servers[0].https_port = self.https_port
+            for server in self._servers:
+                server.https_port, server.http_port = self.https_port, self.port
         self._threads = [threading.Thread(target=server.serve_forever, daemon=True) for server in self._servers]
         for thread in self._threads:
             thread.start()

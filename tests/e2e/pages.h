@@ -31,8 +31,9 @@ inline constexpr wchar_t kDripPage[] = L"/drip";
 inline constexpr int kDripSeconds = 30;
 inline constexpr wchar_t kManyHeadersPage[] = L"/many-headers";
 inline constexpr wchar_t kRedirectLoopPage[] = L"/loop";
-// Redirects to the marker page over HTTPS (HttpsUrl).
+// Redirect to the marker page over HTTPS (HttpsUrl), and over plain HTTP (PageUrl).
 inline constexpr wchar_t kToHttpsPage[] = L"/to-https";
+inline constexpr wchar_t kToHttpPage[] = L"/to-http";
 
 inline std::wstring PageUrl(const std::wstring& path) {
     return L"http://127.0.0.1:" + std::to_wstring(Config().pagePort) + path;
