@@ -18,9 +18,8 @@ build: setup
 run: build
 	@scripts/run.sh $(BUILD)
 
-# One display for the whole run when there is none. A Wine GUI test that fails runs once more:
-# a desktop shared with a loaded machine can lose a race now and then; a real fault fails twice.
-CTEST = ctest --output-on-failure --repeat until-pass:2
+# One display for the whole run when there is none. Each test runs once: a failure is a fault to find.
+CTEST = ctest --output-on-failure
 test: build
 	@cd $(BUILD) && if [ -n "$$DISPLAY" ]; then $(CTEST); \
 	else xvfb-run -a -s "-screen 0 1280x1024x24" $(CTEST); fi
