@@ -19,6 +19,9 @@ namespace {
 // takes one UTF-16 unit, so the text fits the wide record's first layout too.
 constexpr size_t kTipBytes = 63;
 constexpr BYTE kFirstShellWithTray = 4;
+// A shell that is starting or busy can refuse an add for a moment: a few tries, a third of a second at most.
+constexpr int kAddTries = 4;
+constexpr DWORD kAddRetryMs = 100;
 
 struct MenuDestroyer {
     void operator()(HMENU menu) const { ::DestroyMenu(menu); }
@@ -62,8 +65,21 @@ BOOL CTrayIcon::AddToTray(CWnd* pWnd, UINT nCallbackMessage, LPCSTR pszTip, HICO
     const size_t length = std::min(tip.size(), kTipBytes);
     std::copy_n(tip.begin(), length, m_iconData.szTip);
     m_iconData.szTip[length] = L'\0';
-    m_bInTray = ::Shell_NotifyIconW(NIM_ADD, &m_iconData);
+    m_bInTray = AskShellToAdd();
     return m_bInTray;
+}
+
+// An add can fail yet leave the icon there (a shell that answered late): then a modify takes it over.
+// Given up, the icon is deleted in case it is there after all, so none is left that nobody takes away.
+BOOL CTrayIcon::AskShellToAdd() {
+    for (int tries = 1;; ++tries) {
+        if (::Shell_NotifyIconW(NIM_ADD, &m_iconData)) return TRUE;
+        if (tries == kAddTries) break;
+        ::Sleep(kAddRetryMs);
+    }
+    if (::Shell_NotifyIconW(NIM_MODIFY, &m_iconData)) return TRUE;
+    ::Shell_NotifyIconW(NIM_DELETE, &m_iconData);
+    return FALSE;
 }
 
 BOOL CTrayIcon::RemoveFromTray() {

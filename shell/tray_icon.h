@@ -20,8 +20,8 @@ public:
     CTrayIcon(const CTrayIcon&) = delete;
     CTrayIcon& operator=(const CTrayIcon&) = delete;
 
-    // TRUE when the shell took the icon. An icon already shown goes first; a tip longer than the
-    // record holds is cut at a character.
+    // TRUE when the shell took the icon, after a few tries over a short while. An icon already shown
+    // goes first; a tip longer than the record holds is cut at a character.
     BOOL AddToTray(CWnd* pWnd, UINT nCallbackMessage, LPCSTR pszTip, HICON hIcon, UINT nID);
     // The shell's answer; FALSE, without asking the shell, when the icon is not in the notification area.
     BOOL RemoveFromTray();
@@ -34,6 +34,7 @@ protected:
     NOTIFYICONDATAW m_iconData;
 
 private:
+    BOOL AskShellToAdd();
     LRESULT ShowMenu() const;
     LRESULT SendDefaultCommand() const;
 };

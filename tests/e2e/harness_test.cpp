@@ -1,4 +1,5 @@
-// The harness itself under this Wine: message boxes, the probe, the code page and the page server.
+// The harness itself under this Wine (suites Harness*, checks of no behaviour of the tool): message boxes,
+// the probe, the code page and the page server.
 #include <map>
 #include <string>
 
@@ -83,7 +84,7 @@ TEST_F(Harness, CountsTheHandlesTheToolHoldsOpen) {
     EXPECT_EQ(0u, handles[L"file"].open);
 }
 
-TEST(PageServer, ServesTheMarkerPageAndThePageWithoutItOverLoopback) {
+TEST(HarnessPageServer, ServesTheMarkerPageAndThePageWithoutItOverLoopback) {
     const std::string marker = ToGbk(kMarker);
     const auto withMarker = HttpGet(PageUrl(kMarkerPage));
     ASSERT_TRUE(withMarker.has_value());

@@ -10,6 +10,7 @@
 #include "probe_handles.h"
 #include "probe_memory.h"
 #include "probe_protocol.h"
+#include "probe_tray.h"
 
 namespace {
 
@@ -179,6 +180,8 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
             const probe::PeakMemory peak = probe::PeakPrivateBytes();
             return std::to_wstring(peak.bytes) + probe::kFieldSeparator + std::to_wstring(peak.samples);
         }
+        case Question::RefuseTrayAdds:
+            return probe::RefuseTrayAdds(argument);
     }
     return L"unknown question";
 }

@@ -116,6 +116,12 @@ bool Probe::DeleteTrayIcon(UINT id) {
     return Ask(probe::Question::DeleteTrayIcon, static_cast<WORD>(id)) == L"deleted";
 }
 
+bool Probe::RefuseTrayAdds(WORD count) {
+    const std::wstring answer = Ask(probe::Question::RefuseTrayAdds, count).value_or(L"no answer");
+    EXPECT_EQ(L"refusing", answer);
+    return answer == L"refusing";
+}
+
 bool Probe::WatchShell() {
     const std::wstring answer = Ask(probe::Question::WatchShell).value_or(L"no answer");
     EXPECT_EQ(L"watching", answer);

@@ -66,6 +66,8 @@ public:
     bool AddTrayIcon(UINT id);
     // Takes the main window's icon with the id away, as a restarted taskbar loses it; false when there was none.
     bool DeleteTrayIcon(UINT id);
+    // The tool's next `count` icon adds fail without reaching the shell (probe::kEveryTrayAdd: all of them).
+    bool RefuseTrayAdds(WORD count);
     // From now on the tool's calls to the shell are recorded instead of carried out.
     bool WatchShell();
     std::vector<ShellCall> ShellCalls();

@@ -33,6 +33,8 @@ enum class Question : WORD {
     PrivateBytes,      // the tool's committed private memory in bytes
     PeakPrivateBytes,  // its highest value since last asked, and how often it was sampled; the first
                        // question starts the sampling
+    RefuseTrayAdds,    // argument: how many of the tool's next icon adds fail (probe::kEveryTrayAdd: all);
+                       // "refusing" or why not
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {
@@ -42,6 +44,9 @@ inline WPARAM MakeQuestion(Question question, WORD argument = 0) {
 inline Question QuestionOf(WPARAM wParam) { return static_cast<Question>(LOWORD(wParam)); }
 
 inline WORD ArgumentOf(WPARAM wParam) { return HIWORD(wParam); }
+
+// RefuseTrayAdds' argument that refuses every add from then on.
+inline constexpr WORD kEveryTrayAdd = 0xFFFF;
 
 // The title and the text of the box that OpenMessageBox opens.
 inline constexpr wchar_t kBoxTitle[] = L"探针标题";

@@ -21,15 +21,6 @@ constexpr auto kExitTimeout = 2s;
 
 class Tray : public ToolTest {
 protected:
-    // Wine starts its notification area with the first icon of a session; until it takes icons, the
-    // tool's add fails and closing only minimises. Each case begins once it takes one.
-    void SetUp() override {
-        ToolTest::SetUp();
-        Probe probe(tool);
-        constexpr UINT kReadinessIcon = 999;
-        ASSERT_TRUE(WaitFor([&] { return probe.AddTrayIcon(kReadinessIcon); })) << "the notification area takes no icon";
-        ASSERT_TRUE(probe.DeleteTrayIcon(kReadinessIcon));
-    }
     HWND Main() const { return tool.MainWindow(); }
     bool Shown() const { return IsWindowVisible(Main()) != FALSE; }
     // As the close box does it.
@@ -139,13 +130,38 @@ TEST_F(Tray, ARestartedTaskbarGetsTheIconBackOnlyWhileHidden) {
     EXPECT_TRUE(Shown());
 }
 
+// A shell busy for a moment, or one that holds the icon already after an add it reported failed.
+TEST_F(Tray, AnAddRefusedOnceOrAnIconAlreadyThereStillHidesBehindOneIcon) {
+    Probe probe(tool);
+    const struct {
+        const char* name;
+        std::function<bool()> prepare;
+    } shells[] = {
+        {"the first add refused", [&] { return probe.RefuseTrayAdds(1); }},
+        {"the icon there already", [&] { return probe.AddTrayIcon(IDR_TRAYMENU); }},
+    };
+    for (const auto& shell : shells) {
+        SCOPED_TRACE(shell.name);
+        ASSERT_TRUE(shell.prepare());
+        CloseToTray();
+        EXPECT_FALSE(IsIconic(Main()));
+        EXPECT_TRUE(probe.TrayIconShown(IDR_TRAYMENU));
+        EXPECT_TRUE(WaitForIcons(1));
+        Post(Main(), WM_COMMAND, ID_TRAY_SHOW, 0);
+        ASSERT_TRUE(WaitFor([&] { return Shown(); }));
+        EXPECT_TRUE(WaitForIcons(0)) << "an icon is left behind";
+    }
+}
+
 // Hidden without an icon, the window could never be brought back.
 TEST_F(Tray, CloseWithoutAnIconMinimisesInsteadOfHiding) {
     Probe probe(tool);
-    ASSERT_TRUE(probe.AddTrayIcon(IDR_TRAYMENU));  // the shell now refuses the tool's own
+    ASSERT_TRUE(probe.RefuseTrayAdds(probe::kEveryTrayAdd));
     Post(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_TRUE(WaitFor([&] { return IsIconic(Main()) != FALSE; }));
     EXPECT_TRUE(Shown());
+    EXPECT_FALSE(probe.TrayIconShown(IDR_TRAYMENU));
+    EXPECT_TRUE(WineTrayIcons().empty());
     EXPECT_TRUE(tool.IsRunning());
 }
 
