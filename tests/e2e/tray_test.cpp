@@ -37,6 +37,15 @@ protected:
         for (size_t at = report.find(L"\r\n"); at != std::wstring::npos; at = report.find(L"\r\n", at + 2)) ++lines;
         return lines;
     }
+    // Monitoring the switch page while it serves the marker, then closed to the tray: one OK line.
+    void MonitorTheSwitchFromTheTray() {
+        HttpGet(PageUrl(kSwitchOk));
+        tool.SetItemText(IDC_URL, PageUrl(kSwitchPage));
+        tool.SetItemText(IDC_FLAG, kMarker);
+        tool.ClickItem(IDC_START);
+        ASSERT_TRUE(WaitFor([&] { return ReportLines() == 1; }));
+        CloseToTray();
+    }
     void Tick(size_t linesAfter) {
         Post(Main(), WM_TIMER, 1, 0);
         ASSERT_TRUE(WaitFor([&] { return ReportLines() == linesAfter; })) << tool.ItemText(IDC_REPORT);
@@ -54,12 +63,7 @@ TEST_F(Tray, CloseHidesTheWindowBehindOneIconAndTheToolRunsOn) {
 }
 
 TEST_F(Tray, ChecksReportLinesAndAlarmsGoOnWhileHidden) {
-    HttpGet(PageUrl(kSwitchOk));
-    tool.SetItemText(IDC_URL, PageUrl(kSwitchPage));
-    tool.SetItemText(IDC_FLAG, kMarker);
-    tool.ClickItem(IDC_START);
-    ASSERT_TRUE(WaitFor([&] { return ReportLines() == 1; }));
-    CloseToTray();
+    ASSERT_NO_FATAL_FAILURE(MonitorTheSwitchFromTheTray());
     Tick(2);
     HttpGet(PageUrl(kSwitchFail));
     Tick(3);
@@ -168,12 +172,7 @@ TEST_F(Tray, CloseWithoutAnIconMinimisesInsteadOfHiding) {
 // Nobody at the desk sees a box behind other windows: every box of the check cycle comes to the front.
 // (Wine shows no WS_EX_TOPMOST for MB_TOPMOST, so the foreground is what can be seen here.)
 TEST_F(Tray, TheNoFrameBoxAndTheErrorBoxComeToTheForegroundWhileHidden) {
-    HttpGet(PageUrl(kSwitchOk));
-    tool.SetItemText(IDC_URL, PageUrl(kSwitchPage));
-    tool.SetItemText(IDC_FLAG, kMarker);
-    tool.ClickItem(IDC_START);
-    ASSERT_TRUE(WaitFor([&] { return ReportLines() == 1; }));
-    CloseToTray();
+    ASSERT_NO_FATAL_FAILURE(MonitorTheSwitchFromTheTray());
     Probe probe(tool);
     // The box's icon and text, once it has been seen in front and closed.
     const auto inFront = [&]() -> std::wstring {
