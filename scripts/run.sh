@@ -22,7 +22,12 @@ shot="$build/screenshots/main-window.png"
 mkdir -p "$(dirname "$shot")"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     "$1" "$2" & tool=$!
-    sleep 8
+    # Up to a minute for the window, which an emulated 32-bit Wine takes long to show; then a moment to paint.
+    for _ in $(seq 120); do
+        xwininfo -root -tree 2>/dev/null | grep -q "Ver1.10" && break
+        sleep 0.5
+    done
+    sleep 1
     import -window root "$3.full.png"
     convert "$3.full.png" -trim +repage "$3"
     rm -f "$3.full.png"

@@ -7,7 +7,7 @@ set -euo pipefail
 # its test, and openssl makes the certificates of the HTTPS tests.
 packages=(make cmake g++ python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
           xvfb xauth locales fonts-wqy-zenhei googletest libgtest-dev fp-utils clang libclang-rt-14-dev
-          imagemagick libchm-bin unzip openssl)
+          imagemagick x11-utils libchm-bin unzip openssl)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
