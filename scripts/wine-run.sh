@@ -16,8 +16,11 @@ else
     export WINELOADER=/usr/lib/wine/wine
     loader=("$here/i386.sh" "$WINELOADER")
 fi
-# No sound device here: the alarm tone plays to no driver rather than into error messages.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winealsa.drv,winepulse.drv,wineoss.drv=d"
+# No sound device here: the alarm tone plays to no driver rather than into error messages. A run that
+# records the sound (WZ_WINE_SOUND=alsa, with its own ALSA_CONFIG_PATH) keeps Wine's ALSA driver.
+sound_off="winealsa.drv,winepulse.drv,wineoss.drv=d"
+[ "${WZ_WINE_SOUND:-}" = alsa ] && sound_off="winepulse.drv,wineoss.drv=d"
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;$sound_off"
 
 # A wineserver of its own, started before a run whose processes are limited (in file size, say), so that
 # the server, which they would otherwise start, is not; it ends 5 s after its last client.

@@ -4,18 +4,20 @@
 The program learns the tool and the ports from --tool=, --port= and --tls-port=, and from WZ_TOOL_EXE,
 WZ_PAGE_PORT and WZ_TLS_PORT; the help file, when one is named, from --help-file=; given the test's
 certificates, the HTTPS ports and the test authority from --https-port=, --untrusted-https-port= and
---test-authority=.
+--test-authority=; with --record-sound, where what Wine plays is recorded from WZ_SOUND_FILE.
 
 Needs WINEPREFIX, as scripts/wine-run.sh does. LANG picks Wine's ANSI code page for the driver and
 the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
 """
 import argparse
+import contextlib
 import os
 import pathlib
 import resource
 import signal
 import subprocess
 import sys
+import tempfile
 
 from page_server import PageServer
 
@@ -32,6 +34,31 @@ def wine_environment(lang, tool, server, file_size_limit):
     if file_size_limit is not None:
         environment.update(WZ_FILE_SIZE_LIMIT=str(file_size_limit))
     return environment
+
+
+# What Wine plays goes to ALSA's file plugin over its null device: heard without a sound card. Each play opens
+# the device anew, and with truncate false the plugin never overwrites: the first play goes to the file, each
+# later one to the file's name followed by .0001, .0002, ...
+ALSA_RECORDING = """
+pcm.!default {{ type file slave.pcm "null" file "{path}" format "raw" truncate false }}
+pcm.null {{ type null }}
+"""
+
+
+@contextlib.contextmanager
+def sound_recording(enabled):
+    """The environment that records the sound of this run only, into a temporary folder: an ALSA configuration
+    of its own, Wine's ALSA driver kept (scripts/wine-run.sh honours WZ_WINE_SOUND) and the recording's path
+    for the driver (WZ_SOUND_FILE). Nothing when not enabled."""
+    if not enabled:
+        yield {}
+        return
+    with tempfile.TemporaryDirectory() as directory:
+        config = pathlib.Path(directory, "alsa.conf")
+        recording = pathlib.Path(directory, "sound.raw").resolve()
+        config.write_text(pathlib.Path("/usr/share/alsa/alsa.conf").read_text()
+                          + ALSA_RECORDING.format(path=recording))
+        yield dict(ALSA_CONFIG_PATH=str(config), WZ_WINE_SOUND="alsa", WZ_SOUND_FILE=windows_path(recording))
 
 
 def limit_file_size(limit):
@@ -57,10 +84,11 @@ def main():
     parser.add_argument("--help-file", help="the built help.chm, for the cases that open it")
     parser.add_argument("--file-size-limit", type=int, help="bytes no file may grow past, as on a full disk")
     parser.add_argument("--certificates", help="the folder of make_test_certs.sh, for the HTTPS cases")
+    parser.add_argument("--record-sound", action="store_true", help="record what Wine plays, for the alarm's cases")
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, stop_on_sigterm)
 
-    with PageServer(args.certificates) as server:
+    with PageServer(args.certificates) as server, sound_recording(args.record_sound) as sound:
         command = [args.wine_run, args.driver, f"--tool={windows_path(args.tool)}", f"--port={server.port}",
                    f"--tls-port={server.tls_port}", f"--gtest_filter={args.filter}"]
         if args.help_file:
@@ -69,6 +97,7 @@ def main():
             command += [f"--https-port={server.https_port}", f"--untrusted-https-port={server.untrusted_https_port}",
                         f"--test-authority={windows_path(os.path.join(args.certificates, 'test-ca.der'))}"]
         environment = wine_environment(args.lang, args.tool, server, args.file_size_limit)
+        environment.update(sound)
         limit = None
         if args.file_size_limit is not None:
             subprocess.run([args.wine_run, "--server"], env=environment, check=True)  # not under the limit itself
