@@ -182,6 +182,8 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
         }
         case Question::RefuseTrayAdds:
             return probe::RefuseTrayAdds(argument);
+        case Question::QueueEmpty:
+            return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0 ? L"empty" : L"pending";
     }
     return L"unknown question";
 }

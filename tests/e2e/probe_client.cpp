@@ -86,6 +86,8 @@ std::optional<std::wstring> Probe::Ask(probe::Question question, WORD argument) 
 
 bool Probe::Sync() { return Ask(probe::Question::Ping) == L"pong"; }
 
+bool Probe::QueueEmpty() { return Ask(probe::Question::QueueEmpty) == L"empty"; }
+
 std::vector<MenuItem> Probe::SystemMenu() {
     std::vector<MenuItem> items;
     for (const std::wstring& record : Split(Ask(probe::Question::SystemMenu).value_or(L""), probe::kRecordSeparator)) {

@@ -54,6 +54,9 @@ public:
 
     // True once the tool has handled every message posted to it before.
     bool Sync();
+    // True when nothing but the question waited in the tool's queue as it took the question: no message,
+    // no painting, no timer.
+    bool QueueEmpty();
     std::vector<MenuItem> SystemMenu();
     // "stop", "exclamation", "information", "question", "other", or "none" when no box is open.
     std::wstring MessageBoxIcon();

@@ -35,6 +35,7 @@ enum class Question : WORD {
                        // question starts the sampling
     RefuseTrayAdds,    // argument: how many of the tool's next icon adds fail (probe::kEveryTrayAdd: all);
                        // "refusing" or why not
+    QueueEmpty,        // "empty" when nothing but the question was waiting in the tool's queue, else "pending"
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {

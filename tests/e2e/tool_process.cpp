@@ -106,8 +106,6 @@ ToolProcess::ToolProcess(const std::optional<std::string>& settingsFile, RunIn w
     }
 }
 
-bool ToolProcess::WaitForInputIdle() const { return m_process.WaitForInputIdle(kDefaultTimeout); }
-
 HWND ToolProcess::WaitForMainWindow() {
     WaitFor([this] { return (m_mainWindow = FindMainWindow()) != nullptr || !IsRunning(); });
     return m_mainWindow;

@@ -76,9 +76,6 @@ public:
     // The bytes of "sitecheck.ini" in the working directory; nothing when there is no such file.
     std::optional<std::string> SettingsFile() const;
 
-    // True once the UI thread waits on its queue with nothing pending, or has just found it empty. Wine
-    // says so too while the thread waits for another process to answer a message it sent.
-    bool WaitForInputIdle() const;
     // Null when the tool showed no main window in time; the fixture checks that first.
     HWND MainWindow() const { return m_mainWindow; }
     DWORD ProcessId() const { return m_process.Id(); }

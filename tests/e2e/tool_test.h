@@ -5,6 +5,7 @@
 
 #include "probe_client.h"
 #include "tool_process.h"
+#include "window_access.h"
 
 namespace e2e {
 
@@ -13,12 +14,18 @@ protected:
     void SetUp() override {
         ASSERT_NE(nullptr, tool.MainWindow()) << "no visible main window \"" << kMainCaption << "\"; the tool has:\n"
                                               << tool.DescribeWindows();
-        // Wine reports a start still waiting on another process as idle (seen on a freshly made prefix),
-        // and a window hidden before the modal loop first runs empty is shown again by that loop. A posted
-        // question answered means the loop runs; the idle after it is the loop's own, and its first show
-        // comes before any message posted from then on.
-        ASSERT_TRUE(Probe(tool).Sync());
-        ASSERT_TRUE(tool.WaitForInputIdle()) << "the tool never waited for input";
+        ASSERT_NO_FATAL_FAILURE(WaitForTheDialogsFirstShow());
+    }
+
+    // The dialog's modal loop shows its window the first time it finds its queue empty, so a window hidden
+    // before then (closed to the tray) is shown again. Wine's idle report comes far earlier, at the first
+    // look at the queue. So: once the queue holds nothing, two messages are sent. The loop takes the first
+    // in the look that finds the queue empty, and the second only after the show that follows it.
+    void WaitForTheDialogsFirstShow() {
+        Probe probe(tool);
+        ASSERT_TRUE(WaitFor([&] { return probe.QueueEmpty(); })) << "the tool's queue never ran empty";
+        Send(tool.MainWindow(), WM_NULL);
+        Send(tool.MainWindow(), WM_NULL);
     }
 
     ToolProcess tool;
