@@ -35,33 +35,34 @@ inline constexpr wchar_t kRedirectLoopPage[] = L"/loop";
 inline constexpr wchar_t kToHttpsPage[] = L"/to-https";
 inline constexpr wchar_t kToHttpPage[] = L"/to-http";
 
-inline std::wstring PageUrl(const std::wstring& path) {
-    return L"http://127.0.0.1:" + std::to_wstring(Config().pagePort) + path;
+// An address of the page server: the scheme and host as written, one of its ports, the path.
+inline std::wstring Url(const wchar_t* schemeAndHost, unsigned short port, const std::wstring& path) {
+    return schemeAndHost + (L":" + std::to_wstring(port)) + path;
 }
+
+inline std::wstring PageUrl(const std::wstring& path) { return Url(L"http://127.0.0.1", Config().pagePort, path); }
 
 // The same page asked for with TLS, of the server that speaks only plain HTTP.
 inline std::wstring TlsUrlOfPlainServer(const std::wstring& path) {
-    return L"https://127.0.0.1:" + std::to_wstring(Config().pagePort) + path;
+    return Url(L"https://127.0.0.1", Config().pagePort, path);
 }
 
 // A plain HTTP address of the port that speaks only TLS.
 inline std::wstring PlainUrlOfTlsServer(const std::wstring& path) {
-    return L"http://127.0.0.1:" + std::to_wstring(Config().tlsPort) + path;
+    return Url(L"http://127.0.0.1", Config().tlsPort, path);
 }
 
 // The page over HTTPS with a certificate for "localhost" from the test authority, which the test prefix trusts.
-inline std::wstring HttpsUrl(const std::wstring& path) {
-    return L"https://localhost:" + std::to_wstring(Config().httpsPort) + path;
-}
+inline std::wstring HttpsUrl(const std::wstring& path) { return Url(L"https://localhost", Config().httpsPort, path); }
 
 // The same server by its address, which its certificate does not name.
 inline std::wstring HttpsUrlByAddress(const std::wstring& path) {
-    return L"https://127.0.0.1:" + std::to_wstring(Config().httpsPort) + path;
+    return Url(L"https://127.0.0.1", Config().httpsPort, path);
 }
 
 // A server whose certificate for "localhost" comes from an authority nobody trusts.
 inline std::wstring UntrustedHttpsUrl(const std::wstring& path) {
-    return L"https://localhost:" + std::to_wstring(Config().untrustedHttpsPort) + path;
+    return Url(L"https://localhost", Config().untrustedHttpsPort, path);
 }
 
 }  // namespace e2e
