@@ -23,11 +23,6 @@ public:
 
     explicit CMonitorDlg(CWnd* pParent = nullptr);
 
-    // 1 when a line of the page holds the marker, 0 when none does or the page cannot be opened.
-    int CheckPage(CString url, CString flag);
-    // The same for the page that a forwarding page's frame points to.
-    int CheckForwardedPage(CString url, CString flag);
-
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -54,6 +49,9 @@ private:
     void SaveSettings(int interval);
     void CheckSite(CString url, CString flag);
     std::optional<int> RunCheck(const CString& url, const CString& flag);
+    int CheckPage(CString url, CString flag);
+    // Shows the box of a forwarding page that holds no frame as one of the cycle's.
+    int CheckForwardedPage(CString url, CString flag);
     void AddReportLine(const CString& line);
     static unsigned int AlarmSoundThread(void* param);
     void HideToTray();

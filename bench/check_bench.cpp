@@ -10,7 +10,7 @@
 #include <string>
 
 #include "bare_check.h"
-#include "monitor_dlg.h"
+#include "page_check.h"
 #include "pairs.h"
 #include "read_count.h"
 #include "win_app.h"
@@ -57,13 +57,12 @@ void CompareWithBareWinInet() {
     };
     std::printf("page (size/marker/pace)   check ms   bare ms   check/bare   goal\n");
     for (const CompareRow& row : rows) {
-        CMonitorDlg dlg;
         const std::string url = PageUrl(row.page);
         int checkResult = -1;
         int bareResult = -1;
         const bench::PairTimes times = bench::Alternate(
             row.pairs, [&] { bareResult = bench::BareCheck(Wide(url), kMarker); },
-            [&] { checkResult = dlg.CheckPage(url.c_str(), kMarker); });
+            [&] { checkResult = monitor::CheckPage(url.c_str(), kMarker); });
         std::printf("%-24s %9.1f %9.1f %10.2fx   %s\n", row.page, times.b * 1e3, times.a * 1e3, times.ratio,
                     Goal(times.ratio, row.goal).c_str());
         if (checkResult != bareResult) std::printf("  the check said %d, the bare loop %d\n", checkResult, bareResult);
@@ -72,13 +71,12 @@ void CompareWithBareWinInet() {
 
 // The marker on the first line of a paced page: one read, then the page is closed, whatever its size.
 void EarlyStop() {
-    CMonitorDlg dlg;
     const std::string small = PageUrl("100K/first/paced");
     const std::string large = PageUrl("100M/first/paced");
     size_t mostReads[2] = {0, 0};
     const auto check = [&](const std::string& url, size_t& most) {
         const size_t before = bench::ReadsSoFar();
-        dlg.CheckPage(url.c_str(), kMarker);
+        monitor::CheckPage(url.c_str(), kMarker);
         most = std::max(most, bench::ReadsSoFar() - before);
     };
     const bench::PairTimes times =

@@ -14,7 +14,7 @@
 #include <string>
 
 #include "bare_check.h"
-#include "monitor_dlg.h"
+#include "page_check.h"
 #include "private_bytes.h"
 #include "win_app.h"
 
@@ -61,12 +61,11 @@ const char* Verdict(double mib, double goal) { return std::abs(mib) <= goal ? "m
 int main(int argc, char** argv) {
     const bool bare = argc > 1 && std::string(argv[1]) == "bare";
     const bool close = argc > 2 && std::string(argv[2]) == "close";
-    CMonitorDlg dlg;
     const std::function<void(const std::string&)> check = [&](const std::string& url) {
         if (bare) {
             bench::BareCheck(std::wstring(url.begin(), url.end()), kMarker);
         } else {
-            dlg.CheckPage(url.c_str(), kMarker);
+            monitor::CheckPage(url.c_str(), kMarker);
         }
     };
     const auto repeat = [&](int times, const char* page) {

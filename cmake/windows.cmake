@@ -21,25 +21,38 @@ set_source_files_properties(res/app.rc PROPERTIES OBJECT_DEPENDS
     "${CMAKE_BINARY_DIR}/res/app.ico;${CMAKE_BINARY_DIR}/res/alarm.wav;${CMAKE_SOURCE_DIR}/res/app.manifest;${CMAKE_SOURCE_DIR}/res/version.h")
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/res -I${CMAKE_SOURCE_DIR}/res")
 
-# The tool's own code without the application object, so the tests can link it too.
+# Each folder is a library that links only the folders below it: app/ over monitor/ and shell/, which
+# never use each other, over framework/ and core/. The tests link app/ too, so it leaves out the
+# application object.
 add_library(monitor STATIC
-    app/monitor_dlg.cpp
-    app/tray_handlers.cpp
-    monitor/check_cycle.cpp
-    monitor/cycle_boxes.cpp
     monitor/page_check.cpp
     monitor/settings_file.cpp
     monitor/time_stamp.cpp
+)
+target_include_directories(monitor PUBLIC monitor)
+target_link_libraries(monitor PUBLIC framework)
+
+add_library(shell STATIC
     shell/about_dlg.cpp
     shell/link_target.cpp
     shell/static_link.cpp
     shell/tray_icon.cpp
 )
-target_include_directories(monitor PUBLIC app monitor shell res)
-target_link_libraries(monitor PUBLIC framework winmm shell32)
+target_include_directories(shell PUBLIC shell res)
+target_link_libraries(shell PUBLIC framework shell32)
+
+add_library(app STATIC
+    app/check_cycle.cpp
+    app/cycle_boxes.cpp
+    app/monitor_dlg.cpp
+    app/settings_handlers.cpp
+    app/tray_handlers.cpp
+)
+target_include_directories(app PUBLIC app res)
+target_link_libraries(app PUBLIC monitor shell framework winmm)
 
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
-target_link_libraries(wangzhan PRIVATE monitor)
+target_link_libraries(wangzhan PRIVATE app)
 set_target_properties(wangzhan PROPERTIES OUTPUT_NAME "望站" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 if(WITH_TESTS)

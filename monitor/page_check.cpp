@@ -1,4 +1,6 @@
 // The page check: fetch the page and look for the marker, plainly or through a forwarding frame.
+#include "page_check.h"
+
 #include <optional>
 #include <string>
 
@@ -6,9 +8,8 @@
 #include "internet_exception.h"
 #include "internet_session.h"
 #include "marker_scan.h"
-#include "monitor_dlg.h"
-#include "win_app.h"
 
+namespace monitor {
 namespace {
 
 // The page at the address, or null when it cannot be opened or is of no page kind.
@@ -22,7 +23,7 @@ std::unique_ptr<CStdioFile> OpenPage(CInternetSession& session, const CString& u
 
 }  // namespace
 
-int CMonitorDlg::CheckPage(CString url, CString flag) {
+int CheckPage(const CString& url, const CString& flag) {
     CInternetSession session;
     std::unique_ptr<CStdioFile> page = OpenPage(session, url);
     if (!page) return 0;
@@ -31,7 +32,7 @@ int CMonitorDlg::CheckPage(CString url, CString flag) {
     return found ? 1 : 0;
 }
 
-int CMonitorDlg::CheckForwardedPage(CString url, CString flag) {
+int CheckForwardedPage(const CString& url, const CString& flag, const std::function<void()>& noFrame) {
     CInternetSession session;
     std::optional<std::string> target;
     {
@@ -41,8 +42,10 @@ int CMonitorDlg::CheckForwardedPage(CString url, CString flag) {
         page->Close();
     }
     if (!target) {
-        m_cycleBoxes.Show("未能找到真实网址！");
+        noFrame();
         return 0;
     }
     return CheckPage(CString(std::move(*target)), flag);
 }
+
+}  // namespace monitor

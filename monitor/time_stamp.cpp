@@ -3,6 +3,7 @@
 
 #include "code_page.h"
 
+namespace monitor {
 namespace {
 
 // The buffers hold what a check's line has room for, the terminating zero included.
@@ -26,3 +27,5 @@ CString CheckTimeStamp(const SYSTEMTIME& moment) {
     if (time.IsEmpty()) time = FormatTime(moment, L"HH:mm:ss");
     return Narrow({date, static_cast<size_t>(dateLength > 0 ? dateLength - 1 : 0)}) + " " + time;
 }
+
+}  // namespace monitor

@@ -5,4 +5,8 @@
 
 #include "gbk_string.h"
 
+namespace monitor {
+
 CString CheckTimeStamp(const SYSTEMTIME& moment);
+
+}  // namespace monitor

@@ -7,6 +7,7 @@
 
 #include "exception.h"
 #include "monitor_dlg.h"
+#include "page_check.h"
 #include "report.h"
 #include "thread.h"
 #include "time_stamp.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr UINT_PTR kCheckTimer = 1;
 constexpr UINT kMillisecondsPerMinute = 60000;
+const char kNoFrame[] = "未能找到真实网址！";
 
 }  // namespace
 
@@ -59,7 +61,7 @@ void CMonitorDlg::OnTimer(UINT_PTR) {
 void CMonitorDlg::CheckSite(CString url, CString flag) {
     SYSTEMTIME now;
     ::GetLocalTime(&now);
-    const CString stamp = CheckTimeStamp(now);
+    const CString stamp = monitor::CheckTimeStamp(now);
     const std::optional<int> result = RunCheck(url, flag);
     if (!result) return;
     AddReportLine(CString(core::ReportLine(stamp.View(), *result)));
@@ -86,6 +88,12 @@ std::optional<int> CMonitorDlg::RunCheck(const CString& url, const CString& flag
         m_cycleBoxes.Show(ErrorMessageOf(&failure), MB_ICONSTOP);
         return std::nullopt;
     }
+}
+
+int CMonitorDlg::CheckPage(CString url, CString flag) { return monitor::CheckPage(url, flag); }
+
+int CMonitorDlg::CheckForwardedPage(CString url, CString flag) {
+    return monitor::CheckForwardedPage(url, flag, [this] { m_cycleBoxes.Show(kNoFrame); });
 }
 
 // Puts the line in at the top of the box instead of setting the whole report again, so a
