@@ -97,9 +97,8 @@ int CMonitorDlg::CheckForwardedPage(CString url, CString flag) {
 }
 
 // Puts the line in at the top of the box instead of setting the whole report again, so a
-// check costs the same after a year of them.
+// check costs the same after a year of them. The box is the report: no copy of it is kept.
 void CMonitorDlg::AddReportLine(const CString& line) {
-    m_strReport.Insert(0, line);
     m_editReport.SetSel(0, 0);
     m_editReport.ReplaceSel(line);
 }

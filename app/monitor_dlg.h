@@ -66,7 +66,6 @@ private:
     CStaticLink m_link;
     HICON m_hIcon;
     CTrayIcon m_trayIcon;
-    CString m_strReport;
     CString m_strFlag;
     CString m_strURL;
     CCycleBoxes m_cycleBoxes;
