@@ -10,6 +10,7 @@
 #include "e2e_config.h"
 #include "pages.h"
 #include "probe_client.h"
+#include "report_view.h"
 #include "resource.h"
 #include "tool_test.h"
 #include "version.h"
@@ -20,7 +21,7 @@ namespace {
 
 constexpr wchar_t kAboutCaption[] = L"关于 望站";
 
-// Monitoring a working page, with the report read line by line and the About box found among the tool's windows.
+// Monitoring a working page, with the About box found among the tool's windows.
 class ShellServices : public ToolTest {
 protected:
     void StartMonitoring() {
@@ -28,16 +29,7 @@ protected:
         tool.SetItemText(IDC_FLAG, kMarker);
         tool.SetItemText(IDC_INTERVAL, L"5");
         tool.ClickItem(IDC_START);
-        ASSERT_TRUE(WaitForLines(1)) << "report: " << tool.ItemText(IDC_REPORT);
-    }
-    size_t ReportLines() const {
-        const std::wstring report = tool.ItemText(IDC_REPORT);
-        size_t lines = 0;
-        for (size_t at = report.find(L"\r\n"); at != std::wstring::npos; at = report.find(L"\r\n", at + 2)) ++lines;
-        return lines;
-    }
-    bool WaitForLines(size_t count) const {
-        return WaitFor([&] { return ReportLines() == count; });
+        ASSERT_TRUE(WaitForReportLines(tool, 1)) << "report: " << tool.ItemText(IDC_REPORT);
     }
     HWND FindAboutBox() const {
         for (HWND window : TopLevelWindowsOf(tool.ProcessId())) {
@@ -102,7 +94,7 @@ TEST_F(AboutBox, ATickWhileItIsOpenStillAddsItsLine) {
     HWND box = OpenAboutBox();
     ASSERT_NE(nullptr, box);
     Post(tool.MainWindow(), WM_TIMER, 1, 0);
-    EXPECT_TRUE(WaitForLines(2)) << "report: " << tool.ItemText(IDC_REPORT);
+    EXPECT_TRUE(WaitForReportLines(tool, 2)) << "report: " << tool.ItemText(IDC_REPORT);
     EXPECT_TRUE(IsWindowVisible(box));
     CloseAboutBox(box);
     EXPECT_TRUE(IsWindowVisible(tool.Item(IDC_STOP))) << "monitoring goes on";
@@ -136,7 +128,7 @@ TEST_F(HelpButton, AsksTheShellToOpenTheHelpFileInTheWorkingDirectoryWhileMonito
     EXPECT_FALSE(tool.FindMessageBox().has_value());
     EXPECT_TRUE(IsWindowVisible(tool.Item(IDC_STOP)));
     Post(tool.MainWindow(), WM_TIMER, 1, 0);
-    EXPECT_TRUE(WaitForLines(2)) << "report: " << tool.ItemText(IDC_REPORT);
+    EXPECT_TRUE(WaitForReportLines(tool, 2)) << "report: " << tool.ItemText(IDC_REPORT);
 }
 
 TEST_F(HelpButton, WithoutTheHelpFileShowsNothing) {

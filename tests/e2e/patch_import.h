@@ -1,4 +1,4 @@
-// Redirects one module's calls to a function it imports, to count from inside a process what that module does.
+// The benchmarks' redirect of one import: an ImportPatch kept until the program ends.
 #pragma once
 
 #include <windows.h>

@@ -14,6 +14,7 @@
 #include "http_fetch.h"
 #include "pages.h"
 #include "probe_client.h"
+#include "report_view.h"
 #include "resource.h"
 #include "tool_test.h"
 #include "window_access.h"
@@ -76,17 +77,11 @@ protected:
         }
         return nullptr;
     }
-    size_t ReportLines() const {
-        const std::wstring report = tool.ItemText(IDC_REPORT);
-        size_t lines = 0;
-        for (size_t at = report.find(L"\r\n"); at != std::wstring::npos; at = report.find(L"\r\n", at + 2)) ++lines;
-        return lines;
-    }
     // One more check, on a site that works or not; a change of result opens a box, which is closed.
     void Check(bool healthy, size_t linesAfter) {
         HttpGet(PageUrl(healthy ? kSwitchOk : kSwitchFail));
         Post(tool.MainWindow(), WM_TIMER, 1, 0);
-        ASSERT_TRUE(WaitFor([&] { return ReportLines() == linesAfter; }));
+        ASSERT_TRUE(WaitForReportLines(tool, linesAfter));
     }
     void CloseBoxes() {
         while (const auto box = tool.WaitForMessageBox(std::chrono::milliseconds(1500))) {
@@ -104,7 +99,7 @@ TEST_F(Pictures, OfTheMainWindowTheAboutBoxAndTheTrayMenu) {
     tool.SetItemText(IDC_FLAG, kMarker);
     tool.SetItemText(IDC_INTERVAL, L"5");
     tool.ClickItem(IDC_START);
-    ASSERT_TRUE(WaitFor([&] { return ReportLines() == 1; }));
+    ASSERT_TRUE(WaitForReportLines(tool, 1));
     Check(true, 2);
     Check(false, 3);
     CloseBoxes();

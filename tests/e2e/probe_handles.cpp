@@ -11,9 +11,10 @@
 #include <process.h>
 
 #include <array>
+#include <deque>
 #include <unordered_map>
 
-#include "patch_import.h"
+#include "import_patch.h"
 #include "probe_protocol.h"
 
 namespace probe {
@@ -118,11 +119,15 @@ BOOL WINAPI CountedInternetCloseHandle(HINTERNET handle) {
     return closed;
 }
 
+// Kept for the rest of the process: the probe stays loaded too.
+std::deque<ImportPatch> g_patches;
+
 template <typename Function>
 bool Redirect(const char* dll, const char* name, Function& original, Function counted) {
-    void* previous = e2e::PatchImport(GetModuleHandleW(nullptr), dll, name, reinterpret_cast<void*>(counted));
-    if (previous != nullptr) original = reinterpret_cast<Function>(previous);
-    return previous != nullptr;
+    const ImportPatch& patch =
+        g_patches.emplace_back(GetModuleHandleW(nullptr), dll, name, reinterpret_cast<const void*>(counted));
+    original = patch.Original<Function>();
+    return patch.Applied();
 }
 
 // The names of the calls that could not be redirected; empty when all were.

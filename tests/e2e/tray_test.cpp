@@ -42,24 +42,18 @@ protected:
     bool WaitForIcons(size_t count) {
         return WaitFor([&] { return WineTrayIcons().size() == count; });
     }
-    size_t ReportLines() const {
-        const std::wstring report = tool.ItemText(IDC_REPORT);
-        size_t lines = 0;
-        for (size_t at = report.find(L"\r\n"); at != std::wstring::npos; at = report.find(L"\r\n", at + 2)) ++lines;
-        return lines;
-    }
     // Monitoring the switch page while it serves the marker, then closed to the tray: one OK line.
     void MonitorTheSwitchFromTheTray() {
         HttpGet(PageUrl(kSwitchOk));
         tool.SetItemText(IDC_URL, PageUrl(kSwitchPage));
         tool.SetItemText(IDC_FLAG, kMarker);
         tool.ClickItem(IDC_START);
-        ASSERT_TRUE(WaitFor([&] { return ReportLines() == 1; }));
+        ASSERT_TRUE(WaitForReportLines(tool, 1));
         CloseToTray();
     }
     void Tick(size_t linesAfter) {
         Post(Main(), WM_TIMER, 1, 0);
-        ASSERT_TRUE(WaitFor([&] { return ReportLines() == linesAfter; })) << tool.ItemText(IDC_REPORT);
+        ASSERT_TRUE(WaitForReportLines(tool, linesAfter)) << tool.ItemText(IDC_REPORT);
     }
 };
 

@@ -168,7 +168,7 @@ TEST_F(ToolResources, MainWindowTemplateHasItsFrameAndFont) {
 struct Expected {
     int id;
     const wchar_t* className;
-    const wchar_t* text;  // null where the text is the implementer's to choose
+    const wchar_t* text;
     short x, y, cx, cy;
     DWORD style;
 };
@@ -181,9 +181,7 @@ void ExpectItems(const std::vector<Expected>& expected, const Template& t) {
         SCOPED_TRACE("item " + std::to_string(i + 1));
         EXPECT_EQ(static_cast<WORD>(e.id), static_cast<WORD>(item.id));
         EXPECT_EQ(std::wstring(e.className), AsOrdinal(item.className));
-        if (e.text != nullptr) {
-            EXPECT_EQ(std::wstring(e.text), item.text);
-        }
+        EXPECT_EQ(std::wstring(e.text), item.text);
         EXPECT_EQ((std::vector<short>{e.x, e.y, e.cx, e.cy}), (std::vector<short>{item.x, item.y, item.cx, item.cy}));
         EXPECT_EQ(kChild | e.style, item.style);
     }
@@ -206,7 +204,7 @@ TEST_F(ToolResources, MainWindowControlsAreInTemplateOrder) {
         {IDC_SPIN, L"msctls_updown32", L"", 83, 56, 10, 14,
          UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_NOTHOUSANDS},
         {kStatic, L"#130", L"分钟", 98, 59, 17, 8, SS_LEFT | WS_GROUP},
-        {IDC_HOMELINK, L"#130", nullptr, 172, 203, 134, 9, SS_LEFT | WS_GROUP},
+        {IDC_HOMELINK, L"#130", L"" WZ_HOME_LINK_TEXT, 172, 203, 134, 9, SS_LEFT | WS_GROUP},
         {IDC_STOP, L"#128", L"停止监测", 260, 9, 50, 14, BS_DEFPUSHBUTTON | WS_TABSTOP},
         {IDC_HELPBTN, L"#128", L"帮助", 260, 41, 50, 14, BS_PUSHBUTTON | WS_TABSTOP},
     };
