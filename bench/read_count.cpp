@@ -5,8 +5,9 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <optional>
 
-#include "patch_import.h"
+#include "import_patch.h"
 
 namespace bench {
 
@@ -14,6 +15,7 @@ namespace {
 
 decltype(&InternetReadFile) g_read = nullptr;
 std::atomic<size_t> g_reads{0};
+std::optional<ImportPatch> g_readPatch;  // for the life of the benchmark
 
 BOOL WINAPI CountedRead(HINTERNET file, void* buffer, DWORD size, DWORD* read) {
     ++g_reads;
@@ -23,12 +25,12 @@ BOOL WINAPI CountedRead(HINTERNET file, void* buffer, DWORD size, DWORD* read) {
 }  // namespace
 
 bool CountReads() {
-    if (g_read == nullptr) {
-        void* original = e2e::PatchImport(GetModuleHandleW(nullptr), "wininet.dll", "InternetReadFile",
-                                          reinterpret_cast<void*>(&CountedRead));
-        g_read = reinterpret_cast<decltype(&InternetReadFile)>(original);
+    if (!g_readPatch) {
+        g_readPatch.emplace(GetModuleHandleW(nullptr), "wininet.dll", "InternetReadFile",
+                            reinterpret_cast<const void*>(&CountedRead));
+        g_read = g_readPatch->Original<decltype(&InternetReadFile)>();
     }
-    return g_read != nullptr;
+    return g_readPatch->Applied();
 }
 
 size_t ReadsSoFar() { return g_reads; }
