@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "pages.h"
@@ -19,11 +20,13 @@ std::filesystem::path SettingsPath(const ToolProcess& tool) { return tool.Workin
 
 // Starts monitoring with an address long enough that the new file outgrows the old one, and returns the
 // text of the stop box that its write brings, dismissed; monitoring must run on and the old file stay whole.
-std::wstring StartWithTheFileStuck(ToolProcess& tool) {
+// boxUp runs once the box is up, or the wait for it has ended.
+std::wstring StartWithTheFileStuck(ToolProcess& tool, const std::function<void()>& boxUp = [] {}) {
     tool.SetItemText(IDC_URL, PageUrl(kMarkerPage) + L"?" + std::wstring(200, L'q'));
     tool.SetItemText(IDC_FLAG, kMarker);
     tool.ClickItem(IDC_START);
     const auto box = tool.WaitForMessageBox();
+    boxUp();
     if (!box) {
         ADD_FAILURE() << "no box for the file that could not be written";
         return L"";
@@ -47,6 +50,15 @@ TEST(SettingsFault, AReadOnlyFileIsLeftWholeAndMonitoringRuns) {
     EXPECT_NE(std::wstring::npos, text.find(L"sitecheck.ini")) << text;
     EXPECT_NE(std::wstring::npos, text.find(L"拒绝")) << "access denied: " << text;
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);  // so the working directory can go
+}
+
+TEST(SettingsFault, AFileHeldOpenElsewhereIsLeftWholeAndMonitoringRuns) {
+    ToolProcess tool(std::string{kOldFile});
+    ASSERT_NE(nullptr, tool.MainWindow());
+    HANDLE held = CreateFileW(SettingsPath(tool).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const std::wstring text = StartWithTheFileStuck(tool, [&] { CloseHandle(held); });
+    EXPECT_NE(std::wstring::npos, text.find(L"sitecheck.ini")) << text;
 }
 
 // The runner limits the size of every file the driver and the tool write, as a full disk would.

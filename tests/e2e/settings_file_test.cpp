@@ -3,13 +3,11 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
-#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "http_fetch.h"
 #include "pages.h"
-#include "probe_client.h"
 #include "resource.h"
 #include "tool_test.h"
 #include "window_access.h"
@@ -91,28 +89,6 @@ TEST(SettingsFileAtStartUp, AnIntervalTooLongIsReportedAfterTheOtherValues) {
     EXPECT_EQ(L"ok", tool.ItemText(IDC_FLAG));
     EXPECT_EQ(BST_CHECKED, Send(tool.Item(IDC_FORWARD), BM_GETCHECK));
     EXPECT_EQ(L"", tool.ItemText(IDC_INTERVAL)) << "the interval is left unset";
-}
-
-TEST(SettingsFileAtStartUp, AFileHeldOpenElsewhereIsLeftWholeAndMonitoringRuns) {
-    ToolProcess tool(std::string{kOldFile});
-    ASSERT_NE(nullptr, tool.MainWindow());
-    const std::wstring path = (tool.WorkingDirectory() / L"sitecheck.ini").wstring();
-    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    tool.SetItemText(IDC_URL, PageUrl(kMarkerPage));
-    tool.SetItemText(IDC_FLAG, kMarker);
-    tool.ClickItem(IDC_START);
-    const auto box = tool.WaitForMessageBox();
-    CloseHandle(held);
-    ASSERT_TRUE(box.has_value());
-    EXPECT_NE(std::wstring::npos, box->text.find(L"sitecheck.ini")) << box->text;
-    Probe probe(tool);
-    EXPECT_EQ(L"stop", probe.MessageBoxIcon());
-    PressOk(*box);
-    probe.Sync();
-    EXPECT_TRUE(IsWindowVisible(tool.Item(IDC_STOP))) << "monitoring runs on";
-    EXPECT_EQ(kOldFile, tool.SettingsFile().value_or(""));
-    EXPECT_FALSE(std::filesystem::exists(tool.WorkingDirectory() / L"sitecheck.ini.new")) << "nothing left beside it";
 }
 
 TEST(SettingsFileAtStartUp, LeavingWithEscWritesNothing) {
