@@ -6,8 +6,6 @@
 #include "exception.h"
 #include "win_app.h"
 
-IMPLEMENT_DYNAMIC(CDialog, CWnd)
-
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
     ON_COMMAND(IDOK, OnOK)

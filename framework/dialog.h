@@ -12,7 +12,6 @@ struct CDataExchange {
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
 class CDialog : public CWnd {
-    DECLARE_DYNAMIC(CDialog)
 public:
     explicit CDialog(UINT templateId, CWnd* pParentWnd = nullptr);
 

@@ -6,7 +6,6 @@
 #include "exception.h"
 
 class CFileException : public CException {
-    DECLARE_DYNAMIC(CFileException)
 public:
     enum Cause { none, genericException, fileNotFound, badPath, accessDenied, sharingViolation, diskFull };
 

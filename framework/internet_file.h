@@ -14,7 +14,6 @@ struct InternetHandleCloser {
 using UniqueInternetHandle = std::unique_ptr<void, InternetHandleCloser>;
 
 class CInternetFile : public CStdioFile {
-    DECLARE_DYNAMIC(CInternetFile)
 public:
     explicit CInternetFile(UniqueInternetHandle file) : m_file(std::move(file)) {}
 
@@ -32,7 +31,6 @@ private:
 
 // The answer to a GET of an http or https address, whatever its status.
 class CHttpFile : public CInternetFile {
-    DECLARE_DYNAMIC(CHttpFile)
 public:
     using CInternetFile::CInternetFile;
 
@@ -46,7 +44,6 @@ private:
 };
 
 class CGopherFile : public CInternetFile {
-    DECLARE_DYNAMIC(CGopherFile)
 public:
     using CInternetFile::CInternetFile;
 };

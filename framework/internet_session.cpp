@@ -10,8 +10,6 @@
 #include "redirect_rule.h"
 #include "win_app.h"
 
-IMPLEMENT_DYNAMIC(CInternetSession, CObject)
-
 namespace {
 
 // Wine's WinINet follows a redirect loop without end, so redirects are followed here, and

@@ -6,7 +6,6 @@
 #include "internet_file.h"
 
 class CInternetSession : public CObject {
-    DECLARE_DYNAMIC(CInternetSession)
 public:
     // The agent defaults to the application's name; a session that cannot be set up throws.
     explicit CInternetSession(const char* agent = nullptr, DWORD_PTR context = 1,

@@ -16,7 +16,6 @@ struct HandleCloser {
 using UniqueFileHandle = std::unique_ptr<void, HandleCloser>;
 
 class CFile : public CObject {
-    DECLARE_DYNAMIC(CFile)
 public:
     enum OpenFlags : UINT { modeRead = 0x0000, modeWrite = 0x0001, shareDenyNone = 0x0040, modeCreate = 0x1000 };
 
@@ -45,7 +44,6 @@ private:
 
 // A file read as text, line by line; the lines come from the splitter of the portable core.
 class CStdioFile : public CFile {
-    DECLARE_DYNAMIC(CStdioFile)
 public:
     CStdioFile() = default;
     explicit CStdioFile(const CString& fileName, UINT openFlags = modeRead) : CFile(fileName, openFlags) {}

@@ -6,8 +6,6 @@
 #include "code_page.h"
 #include "exception.h"
 
-IMPLEMENT_DYNAMIC(CWnd, CObject)
-
 namespace {
 
 const wchar_t kObjectProperty[] = L"wangzhan.CWnd";

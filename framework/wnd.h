@@ -8,7 +8,6 @@
 #include "object.h"
 
 class CWnd : public CObject {
-    DECLARE_DYNAMIC(CWnd)
 public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
