@@ -5,7 +5,6 @@
 
 struct CDataExchange {
     CWnd* m_pDlgWnd;
-    BOOL m_bSaveAndValidate;
 };
 
 // Binds a control of the dialog to its member, once.
@@ -23,7 +22,7 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual void OnOK();
     virtual void OnCancel();
-    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    BOOL UpdateData();
 
     DECLARE_MESSAGE_MAP()
 
