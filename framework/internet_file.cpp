@@ -8,7 +8,7 @@
 
 size_t CInternetFile::Receive(char* buffer, size_t capacity) {
     DWORD read = 0;
-    if (!::InternetReadFile(m_file.get(), buffer, static_cast<DWORD>(capacity), &read)) {
+    if (!::InternetReadFile(Handle(), buffer, static_cast<DWORD>(capacity), &read)) {
         throw CInternetException(::GetLastError());
     }
     return read;

@@ -91,7 +91,7 @@ INTERNET_SCHEME SchemeOfHandle(HINTERNET file) {
     }
 }
 
-std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueInternetHandle file) {
+std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueHandle file) {
     if (scheme == INTERNET_SCHEME_UNKNOWN) scheme = SchemeOfHandle(file.get());
     switch (scheme) {
         case INTERNET_SCHEME_HTTP:
@@ -120,15 +120,15 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const CString& url, DWORD_
     const INTERNET_SCHEME scheme = ParseScheme(address, canonical);
     if (scheme == INTERNET_SCHEME_FILE) return OpenLocalFile(canonical);
     std::wstring finalUrl;
-    UniqueInternetHandle file = OpenFollowingRedirects(address, context, flags, finalUrl);
+    UniqueHandle file = OpenFollowingRedirects(address, context, flags, finalUrl);
     std::wstring finalCanonical;
     return PageOfKind(finalUrl == address ? scheme : ParseScheme(finalUrl, finalCanonical), std::move(file));
 }
 
-UniqueInternetHandle CInternetSession::OpenFollowingRedirects(std::wstring url, DWORD_PTR context, DWORD flags,
-                                                              std::wstring& finalUrl) const {
+UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, DWORD_PTR context, DWORD flags,
+                                                      std::wstring& finalUrl) const {
     for (int redirects = 0;; ++redirects) {
-        UniqueInternetHandle file(
+        UniqueHandle file = InternetHandle(
             ::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, flags | kAlwaysAskFlags, context));
         if (!file) throw CInternetException(::GetLastError());
         const std::wstring location = RedirectTarget(file.get());

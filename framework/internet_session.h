@@ -18,8 +18,7 @@ public:
                                         DWORD flags = INTERNET_FLAG_TRANSFER_ASCII);
 
 private:
-    UniqueInternetHandle OpenFollowingRedirects(std::wstring url, DWORD_PTR context, DWORD flags,
-                                                std::wstring& finalUrl) const;
+    UniqueHandle OpenFollowingRedirects(std::wstring url, DWORD_PTR context, DWORD flags, std::wstring& finalUrl) const;
 
-    UniqueInternetHandle m_session;
+    UniqueHandle m_session{nullptr, ::InternetCloseHandle};
 };
