@@ -55,8 +55,6 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The window's own procedure with the message being handled now.
     LRESULT Default();
-    // Called after the window's last message; the object may then delete itself.
-    virtual void PostNcDestroy() {}
 
     // The one guard around dispatch: no exception leaves a handler into the system's frames.
     LRESULT GuardedWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
