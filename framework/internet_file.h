@@ -32,8 +32,3 @@ protected:
 private:
     unsigned long long m_received = 0;
 };
-
-class CGopherFile : public CInternetFile {
-public:
-    using CInternetFile::CInternetFile;
-};

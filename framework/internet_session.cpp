@@ -98,9 +98,8 @@ std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueHandle file
         case INTERNET_SCHEME_HTTPS:
             return std::make_unique<CHttpFile>(std::move(file));
         case INTERNET_SCHEME_FTP:
-            return std::make_unique<CInternetFile>(std::move(file));
         case INTERNET_SCHEME_GOPHER:
-            return std::make_unique<CGopherFile>(std::move(file));
+            return std::make_unique<CInternetFile>(std::move(file));
         default:
             return nullptr;
     }
