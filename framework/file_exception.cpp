@@ -26,8 +26,6 @@ CFileException::Cause CFileException::OsErrorToCause(DWORD error) {
 CString CFileException::GetErrorMessage() const noexcept {
     const char* pattern = nullptr;
     switch (m_cause) {
-        case none:
-            return {};
         case fileNotFound:
             pattern = "没有找到 %1。";
             break;

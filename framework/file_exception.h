@@ -7,7 +7,7 @@
 
 class CFileException : public CException {
 public:
-    enum Cause { none, genericException, fileNotFound, badPath, accessDenied, sharingViolation, diskFull };
+    enum Cause { genericException, fileNotFound, badPath, accessDenied, sharingViolation, diskFull };
 
     CFileException(Cause cause, CString fileName) : m_cause(cause), m_strFileName(std::move(fileName)) {}
 
