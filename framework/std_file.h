@@ -46,7 +46,7 @@ private:
 // A file read as text, line by line; the lines come from the splitter of the portable core.
 class CStdioFile : public CFile {
 public:
-    explicit CStdioFile(const CString& fileName, UINT openFlags = modeRead) : CFile(fileName, openFlags) {}
+    CStdioFile(const CString& fileName, UINT openFlags) : CFile(fileName, openFlags) {}
 
     // The page's lines, read through one receive buffer as they are asked for.
     core::LineSplitter& Lines();

@@ -35,7 +35,7 @@ public:
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
-    void Invalidate(BOOL erase = TRUE) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void Invalidate() const { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
     void ScreenToClient(POINT* point) const { ::ScreenToClient(m_hWnd, point); }
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
