@@ -1,7 +1,5 @@
-// Finds the address a forwarding frame page points to, in a whole line or in a line arriving in pieces.
+// Finds the address a forwarding frame page points to, in lines arriving in pieces.
 #include "frame_tag.h"
-
-#include "gbk_search.h"
 
 namespace core {
 
@@ -11,15 +9,6 @@ constexpr std::string_view kFrameTag = "<frame src=\"http://";
 constexpr std::string_view kAddressStart = "http://";  // the tag's last bytes begin the target
 
 }  // namespace
-
-std::optional<std::string> FrameTarget(std::string_view line) {
-    const int at = GbkFind(line, kFrameTag);
-    if (at < 0) return std::nullopt;
-    const std::string_view rest = line.substr(static_cast<size_t>(at) + kFrameTag.size() - kAddressStart.size());
-    const size_t quote = rest.find('"');
-    if (quote == std::string_view::npos || quote > kMaxAddressLength) return std::string();
-    return std::string(rest.substr(0, quote));
-}
 
 FrameTagScan::FrameTagScan() : tagScan_(std::string(kFrameTag)) {}
 

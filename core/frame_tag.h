@@ -1,4 +1,4 @@
-// Finds the address a forwarding frame page points to, in a whole line or in a line arriving in pieces.
+// Finds the address a forwarding frame page points to, in lines arriving in pieces.
 #pragma once
 
 #include <cstddef>
@@ -14,12 +14,8 @@ namespace core {
 // The longest address the platform takes; a longer target counts as unterminated.
 constexpr size_t kMaxAddressLength = 2083;
 
-// The frame target of one line: nothing if the line holds no frame tag, an empty string if the
-// address after the tag has no closing quote within kMaxAddressLength bytes.
-std::optional<std::string> FrameTarget(std::string_view line);
-
-// The same for lines arriving in pieces: the first frame line settles the target. Holds at most one
-// address, however long the lines.
+// The first frame line settles the target: an empty one if the address after the tag has no closing
+// quote within kMaxAddressLength bytes. Holds at most one address, however long the lines.
 class FrameTagScan {
 public:
     FrameTagScan();

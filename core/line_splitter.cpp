@@ -125,16 +125,6 @@ bool LineSplitter::TakeAnyPiece(LinePiece& piece) {
     return true;
 }
 
-bool LineSplitter::ReadLine(std::string& line) {
-    line.clear();
-    LinePiece piece;
-    while (NextPiece(piece)) {
-        line.append(piece.bytes);
-        if (piece.endsLine) return true;
-    }
-    return false;
-}
-
 // Takes bytes up to the first LF or the piece limit. A piece that comes whole from one receive is
 // handed out in place, the bytes being taken already; one that straddles two receives is gathered
 // in piece_.

@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <functional>
-#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,9 +31,6 @@ public:
 
     // Next piece of the current line, or of a new one; false once there are no more lines.
     bool NextPiece(LinePiece& piece);
-
-    // Next whole line, held in memory however long it is; false once there are no more lines.
-    bool ReadLine(std::string& line);
 
 private:
     static constexpr size_t kInternetPieceLimit = 127;

@@ -3,8 +3,6 @@
 
 #include "code_page.h"
 
-IMPLEMENT_DYNAMIC(CStatic, CWnd)
-
 void CEdit::ReplaceSel(const char* gbkText) const {
     SendMessage(EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(Widen(gbkText).c_str()));
 }

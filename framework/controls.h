@@ -20,9 +20,7 @@ public:
     void SetLimitText(UINT limit) const { SendMessage(EM_SETLIMITTEXT, limit); }
 };
 
-class CStatic : public CWnd {
-    DECLARE_DYNAMIC(CStatic)
-};
+class CStatic : public CWnd {};
 
 class CSpinButtonCtrl : public CWnd {
 public:

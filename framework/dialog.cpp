@@ -6,8 +6,6 @@
 #include "exception.h"
 #include "win_app.h"
 
-IMPLEMENT_DYNAMIC(CDialog, CWnd)
-
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
     ON_COMMAND(IDOK, OnOK)
@@ -59,18 +57,18 @@ LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM) {
     return OnInitDialog();
 }
 
-BOOL CDialog::OnInitDialog() { return UpdateData(FALSE); }
+BOOL CDialog::OnInitDialog() { return UpdateData(); }
 
 void CDialog::DoDataExchange(CDataExchange*) {}
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    CDataExchange exchange = {this, saveAndValidate};
+BOOL CDialog::UpdateData() {
+    CDataExchange exchange = {this};
     DoDataExchange(&exchange);
     return TRUE;
 }
 
 void CDialog::OnOK() {
-    UpdateData(TRUE);
+    UpdateData();
     EndDialog(IDOK);
 }
 

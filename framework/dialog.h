@@ -5,14 +5,12 @@
 
 struct CDataExchange {
     CWnd* m_pDlgWnd;
-    BOOL m_bSaveAndValidate;
 };
 
 // Binds a control of the dialog to its member, once.
 void DDX_Control(CDataExchange* pDX, int id, CWnd& control);
 
 class CDialog : public CWnd {
-    DECLARE_DYNAMIC(CDialog)
 public:
     explicit CDialog(UINT templateId, CWnd* pParentWnd = nullptr);
 
@@ -24,7 +22,7 @@ protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     virtual void OnOK();
     virtual void OnCancel();
-    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    BOOL UpdateData();
 
     DECLARE_MESSAGE_MAP()
 

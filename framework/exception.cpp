@@ -5,8 +5,6 @@
 
 #include "win_app.h"
 
-IMPLEMENT_DYNAMIC(CException, CObject)
-
 CString ErrorMessageOf(const CException* failure) {
     CString text = failure ? failure->GetErrorMessage() : CString();
     if (text.IsEmpty()) text = "内部应用程序出错。";

@@ -5,7 +5,6 @@
 #include "object.h"
 
 class CException : public CObject {
-    DECLARE_DYNAMIC(CException)
 public:
     // The failure's own text in GBK; empty when there is none.
     virtual CString GetErrorMessage() const noexcept { return {}; }

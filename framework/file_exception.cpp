@@ -1,8 +1,6 @@
 // CFileException: a file that could not be opened, read or written, with a text naming it.
 #include "file_exception.h"
 
-IMPLEMENT_DYNAMIC(CFileException, CException)
-
 CFileException::Cause CFileException::OsErrorToCause(DWORD error) {
     switch (error) {
         case ERROR_FILE_NOT_FOUND:
@@ -28,8 +26,6 @@ CFileException::Cause CFileException::OsErrorToCause(DWORD error) {
 CString CFileException::GetErrorMessage() const noexcept {
     const char* pattern = nullptr;
     switch (m_cause) {
-        case none:
-            return {};
         case fileNotFound:
             pattern = "没有找到 %1。";
             break;

@@ -6,9 +6,8 @@
 #include "exception.h"
 
 class CFileException : public CException {
-    DECLARE_DYNAMIC(CFileException)
 public:
-    enum Cause { none, genericException, fileNotFound, badPath, accessDenied, sharingViolation, diskFull };
+    enum Cause { genericException, fileNotFound, badPath, accessDenied, sharingViolation, diskFull };
 
     CFileException(Cause cause, CString fileName) : m_cause(cause), m_strFileName(std::move(fileName)) {}
 

@@ -11,20 +11,11 @@ size_t Clamp(int value, size_t limit) { return std::min(static_cast<size_t>(std:
 
 }  // namespace
 
-int CString::Find(const CString& sub, int start) const {
-    const size_t from = Clamp(start, m_text.size());
-    const int found = core::GbkFind(std::string_view(m_text).substr(from), sub.m_text);
-    return found < 0 ? -1 : found + static_cast<int>(from);
-}
+int CString::Find(const CString& sub) const { return core::GbkFind(m_text, sub.m_text); }
 
 CString CString::Left(int count) const { return CString(m_text.substr(0, Clamp(count, m_text.size()))); }
 
 CString CString::Mid(int first) const { return CString(m_text.substr(Clamp(first, m_text.size()))); }
-
-CString CString::Mid(int first, int count) const {
-    const size_t from = Clamp(first, m_text.size());
-    return CString(m_text.substr(from, Clamp(count, m_text.size() - from)));
-}
 
 void CString::Insert(int index, const CString& text) { m_text.insert(Clamp(index, m_text.size()), text.m_text); }
 

@@ -8,27 +8,23 @@ class CString {
 public:
     CString() = default;
     CString(const char* text) : m_text(text ? text : "") {}  // NOLINT: converts like the framework's string
-    CString(const char* text, int length) : m_text(text, static_cast<size_t>(length)) {}
     explicit CString(std::string text) : m_text(std::move(text)) {}
 
-    int GetLength() const { return static_cast<int>(m_text.size()); }
     bool IsEmpty() const { return m_text.empty(); }
     const char* GetString() const { return m_text.c_str(); }
     operator const char*() const { return m_text.c_str(); }  // NOLINT: as the framework's string
     std::string_view View() const { return m_text; }
 
-    // First occurrence of `sub` at or after `start`, stepping over two-byte characters; -1 if none.
-    int Find(const CString& sub, int start = 0) const;
+    // First occurrence of `sub`, stepping over two-byte characters; -1 if none.
+    int Find(const CString& sub) const;
     CString Left(int count) const;
     CString Mid(int first) const;
-    CString Mid(int first, int count) const;
 
     // In place, so a long text is moved within its own storage rather than copied anew.
     void Insert(int index, const CString& text);
     CString& operator+=(const CString& text);
     friend CString operator+(CString left, const CString& right) { return left += right; }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
-    friend bool operator!=(const CString& a, const CString& b) { return a.m_text != b.m_text; }
 
 private:
     std::string m_text;

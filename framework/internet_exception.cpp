@@ -7,8 +7,6 @@
 
 #include "code_page.h"
 
-IMPLEMENT_DYNAMIC(CInternetException, CException)
-
 namespace {
 
 constexpr DWORD kSystemDefaultLanguage = 0x800;

@@ -6,7 +6,6 @@
 #include "exception.h"
 
 class CInternetException : public CException {
-    DECLARE_DYNAMIC(CInternetException)
 public:
     explicit CInternetException(DWORD error);
 

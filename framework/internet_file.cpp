@@ -6,13 +6,9 @@
 
 #include "internet_exception.h"
 
-IMPLEMENT_DYNAMIC(CInternetFile, CStdioFile)
-IMPLEMENT_DYNAMIC(CHttpFile, CInternetFile)
-IMPLEMENT_DYNAMIC(CGopherFile, CInternetFile)
-
 size_t CInternetFile::Receive(char* buffer, size_t capacity) {
     DWORD read = 0;
-    if (!::InternetReadFile(m_file.get(), buffer, static_cast<DWORD>(capacity), &read)) {
+    if (!::InternetReadFile(Handle(), buffer, static_cast<DWORD>(capacity), &read)) {
         throw CInternetException(::GetLastError());
     }
     return read;

@@ -4,35 +4,23 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <memory>
-
 #include "std_file.h"
 
-struct InternetHandleCloser {
-    void operator()(HINTERNET handle) const { ::InternetCloseHandle(handle); }
-};
-using UniqueInternetHandle = std::unique_ptr<void, InternetHandleCloser>;
+// A WinINet handle, to be closed as one.
+inline UniqueHandle InternetHandle(HINTERNET handle) { return {handle, ::InternetCloseHandle}; }
 
 class CInternetFile : public CStdioFile {
-    DECLARE_DYNAMIC(CInternetFile)
 public:
-    explicit CInternetFile(UniqueInternetHandle file) : m_file(std::move(file)) {}
-
-    void Close() override { m_file.reset(); }
+    explicit CInternetFile(UniqueHandle file) : CStdioFile(std::move(file)) {}
 
 protected:
     core::LineKind Kind() const override { return core::LineKind::Internet; }
     // One receive of the body; a broken transfer throws its CInternetException.
     size_t Receive(char* buffer, size_t capacity) override;
-    HINTERNET Handle() const { return m_file.get(); }
-
-private:
-    UniqueInternetHandle m_file;
 };
 
 // The answer to a GET of an http or https address, whatever its status.
 class CHttpFile : public CInternetFile {
-    DECLARE_DYNAMIC(CHttpFile)
 public:
     using CInternetFile::CInternetFile;
 
@@ -43,10 +31,4 @@ protected:
 
 private:
     unsigned long long m_received = 0;
-};
-
-class CGopherFile : public CInternetFile {
-    DECLARE_DYNAMIC(CGopherFile)
-public:
-    using CInternetFile::CInternetFile;
 };

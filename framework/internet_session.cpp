@@ -10,16 +10,15 @@
 #include "redirect_rule.h"
 #include "win_app.h"
 
-IMPLEMENT_DYNAMIC(CInternetSession, CObject)
-
 namespace {
 
 // Wine's WinINet follows a redirect loop without end, so redirects are followed here, and
 // a chain longer than this is an address that cannot be opened.
 constexpr int kMaxRedirects = 20;
 
-// A check always asks the server: no cached copy may stand in for a dead site.
-constexpr DWORD kAlwaysAskFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+// A check always asks the server: no cached copy may stand in for a dead site. An ftp page comes as text.
+constexpr DWORD kOpenFlags =
+    INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 
 // The parsed scheme of an address, or nothing when the platform's parser rejects it.
 INTERNET_SCHEME ParseScheme(const std::wstring& url, std::wstring& canonical) {
@@ -93,16 +92,15 @@ INTERNET_SCHEME SchemeOfHandle(HINTERNET file) {
     }
 }
 
-std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueInternetHandle file) {
+std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueHandle file) {
     if (scheme == INTERNET_SCHEME_UNKNOWN) scheme = SchemeOfHandle(file.get());
     switch (scheme) {
         case INTERNET_SCHEME_HTTP:
         case INTERNET_SCHEME_HTTPS:
             return std::make_unique<CHttpFile>(std::move(file));
         case INTERNET_SCHEME_FTP:
-            return std::make_unique<CInternetFile>(std::move(file));
         case INTERNET_SCHEME_GOPHER:
-            return std::make_unique<CGopherFile>(std::move(file));
+            return std::make_unique<CInternetFile>(std::move(file));
         default:
             return nullptr;
     }
@@ -110,28 +108,26 @@ std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueInternetHan
 
 }  // namespace
 
-CInternetSession::CInternetSession(const char* agent, DWORD_PTR, DWORD accessType, DWORD flags) {
-    const CString name = agent != nullptr ? CString(agent) : AfxGetApp()->m_strAppName;
-    m_session.reset(::InternetOpenW(Widen(name.View()).c_str(), accessType, nullptr, nullptr, flags));
+CInternetSession::CInternetSession() {
+    const std::wstring agent = Widen(AfxGetApp()->m_strAppName.View());
+    m_session.reset(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) throw CInternetException(::GetLastError());
 }
 
-std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const CString& url, DWORD_PTR context, DWORD flags) {
+std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const CString& url) {
     const std::wstring address = Widen(url.View());
     std::wstring canonical;
     const INTERNET_SCHEME scheme = ParseScheme(address, canonical);
     if (scheme == INTERNET_SCHEME_FILE) return OpenLocalFile(canonical);
     std::wstring finalUrl;
-    UniqueInternetHandle file = OpenFollowingRedirects(address, context, flags, finalUrl);
+    UniqueHandle file = OpenFollowingRedirects(address, finalUrl);
     std::wstring finalCanonical;
     return PageOfKind(finalUrl == address ? scheme : ParseScheme(finalUrl, finalCanonical), std::move(file));
 }
 
-UniqueInternetHandle CInternetSession::OpenFollowingRedirects(std::wstring url, DWORD_PTR context, DWORD flags,
-                                                              std::wstring& finalUrl) const {
+UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl) const {
     for (int redirects = 0;; ++redirects) {
-        UniqueInternetHandle file(
-            ::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, flags | kAlwaysAskFlags, context));
+        UniqueHandle file = InternetHandle(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, 0));
         if (!file) throw CInternetException(::GetLastError());
         const std::wstring location = RedirectTarget(file.get());
         if (location.empty()) {

@@ -4,9 +4,6 @@
 #include "code_page.h"
 #include "file_exception.h"
 
-IMPLEMENT_DYNAMIC(CFile, CObject)
-IMPLEMENT_DYNAMIC(CStdioFile, CFile)
-
 CFile::CFile(const CString& fileName, UINT openFlags) : m_strFileName(fileName) {
     const bool write = (openFlags & modeWrite) != 0;
     const DWORD creation = (openFlags & modeCreate) != 0 ? CREATE_ALWAYS : OPEN_EXISTING;

@@ -10,17 +10,13 @@
 #include "line_splitter.h"
 #include "object.h"
 
-struct HandleCloser {
-    void operator()(HANDLE handle) const { ::CloseHandle(handle); }
-};
-using UniqueFileHandle = std::unique_ptr<void, HandleCloser>;
+// A handle with the function that closes it: CloseHandle for a file, InternetCloseHandle for a page.
+using UniqueHandle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 
 class CFile : public CObject {
-    DECLARE_DYNAMIC(CFile)
 public:
     enum OpenFlags : UINT { modeRead = 0x0000, modeWrite = 0x0001, shareDenyNone = 0x0040, modeCreate = 0x1000 };
 
-    CFile() = default;
     // Opens the file, or throws its CFileException: for reading, or with modeCreate | modeWrite
     // created or emptied for writing. Without sharing, unless shareDenyNone lets others read and
     // write it meanwhile.
@@ -34,26 +30,30 @@ public:
     ULONGLONG GetLength() const;
     // Writes what the system still holds for the file through to the disk.
     void Flush();
-    virtual void Close();
+    void Close();
 
 protected:
+    // A file opened by other means, its handle closed by the function it comes with.
+    explicit CFile(UniqueHandle file) : m_file(std::move(file)) {}
+    HANDLE Handle() const { return m_file.get(); }
+
     CString m_strFileName;
 
 private:
-    UniqueFileHandle m_file;
+    UniqueHandle m_file{nullptr, ::CloseHandle};
 };
 
 // A file read as text, line by line; the lines come from the splitter of the portable core.
 class CStdioFile : public CFile {
-    DECLARE_DYNAMIC(CStdioFile)
 public:
-    CStdioFile() = default;
-    explicit CStdioFile(const CString& fileName, UINT openFlags = modeRead) : CFile(fileName, openFlags) {}
+    CStdioFile(const CString& fileName, UINT openFlags) : CFile(fileName, openFlags) {}
 
     // The page's lines, read through one receive buffer as they are asked for.
     core::LineSplitter& Lines();
 
 protected:
+    explicit CStdioFile(UniqueHandle file) : CFile(std::move(file)) {}
+
     virtual core::LineKind Kind() const { return core::LineKind::File; }
     virtual size_t Receive(char* buffer, size_t capacity) { return Read(buffer, static_cast<UINT>(capacity)); }
 

@@ -6,8 +6,6 @@
 #include "code_page.h"
 #include "exception.h"
 
-IMPLEMENT_DYNAMIC(CWnd, CObject)
-
 namespace {
 
 const wchar_t kObjectProperty[] = L"wangzhan.CWnd";
@@ -106,9 +104,6 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND hWnd, UINT message, WPARAM wParam, 
     CWnd* wnd = FromHandlePermanent(hWnd);
     if (wnd == nullptr) return ::DefWindowProcW(hWnd, message, wParam, lParam);
     const LRESULT result = wnd->GuardedWindowProc(message, wParam, lParam);
-    if (message == WM_NCDESTROY) {
-        wnd->Detach();
-        wnd->PostNcDestroy();
-    }
+    if (message == WM_NCDESTROY) wnd->Detach();
     return result;
 }

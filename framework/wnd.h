@@ -8,7 +8,6 @@
 #include "object.h"
 
 class CWnd : public CObject {
-    DECLARE_DYNAMIC(CWnd)
 public:
     CWnd() = default;
     CWnd(const CWnd&) = delete;
@@ -36,7 +35,7 @@ public:
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLongPtrW(m_hWnd, GWL_STYLE)); }
     int GetDlgCtrlID() const { return ::GetDlgCtrlID(m_hWnd); }
     HFONT GetFont() const { return reinterpret_cast<HFONT>(SendMessage(WM_GETFONT)); }
-    void Invalidate(BOOL erase = TRUE) const { ::InvalidateRect(m_hWnd, nullptr, erase); }
+    void Invalidate() const { ::InvalidateRect(m_hWnd, nullptr, TRUE); }
     void ScreenToClient(POINT* point) const { ::ScreenToClient(m_hWnd, point); }
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
@@ -56,8 +55,6 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // The window's own procedure with the message being handled now.
     LRESULT Default();
-    // Called after the window's last message; the object may then delete itself.
-    virtual void PostNcDestroy() {}
 
     // The one guard around dispatch: no exception leaves a handler into the system's frames.
     LRESULT GuardedWindowProc(UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,13 +1,13 @@
-// Fuzzes the streaming frame-tag extraction against the whole-line rule applied to the model's lines.
+// Fuzzes the streaming frame-tag extraction against the whole-line reference over the model's lines.
 //
 // Input: a choice byte (bit 0 the kind of page), four receive-size bytes, then the body.
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "frame_model.h"
 #include "frame_tag.h"
 #include "fuzz_input.h"
-#include "line_model.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::InputReader input(data, size);
@@ -17,10 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     core::LineSplitter lines(kind, fuzz::ChosenReceives(sizes, body));
     const std::optional<std::string> streamed = core::ReadFrameTarget(lines);
-    std::optional<std::string> whole;
-    for (const std::string& line : line_model::SplitLines(body, kind)) {
-        if ((whole = core::FrameTarget(line))) break;
-    }
+    const std::optional<std::string> whole = frame_model::FirstFrameTarget(body, kind);
     fuzz::Require(streamed == whole, "the streaming extraction gives the first frame line's target");
     fuzz::Require(!whole || whole->empty() || whole->rfind("http://", 0) == 0, "a target begins with http://");
     return 0;

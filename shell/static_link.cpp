@@ -7,8 +7,6 @@
 
 #include "code_page.h"
 
-IMPLEMENT_DYNAMIC(CStaticLink, CStatic)
-
 HCURSOR g_hHandCursor = nullptr;
 BOOL g_bHandCursorTried = FALSE;
 

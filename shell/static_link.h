@@ -17,7 +17,6 @@ extern BOOL g_bHandCursorTried;
 // Draws its text in the link colours (red under the pointer, purple once opened), shows a hand
 // over it and opens its target on a click. The text itself comes from the dialog template.
 class CStaticLink : public CStatic {
-    DECLARE_DYNAMIC(CStaticLink)
 public:
     CStaticLink() = default;
 

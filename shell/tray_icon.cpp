@@ -11,8 +11,6 @@
 #include "win_app.h"
 #include "wnd.h"
 
-IMPLEMENT_DYNAMIC(CTrayIcon, CObject)
-
 namespace {
 
 // The tip holds 63 bytes of GBK text besides its zero, as in the narrow record; widened, each character

@@ -13,7 +13,6 @@ class CWnd;
 // over it into commands of the owner window, through the menu whose resource id is the icon's.
 // The icon handle stays the owner's.
 class CTrayIcon : public CObject {
-    DECLARE_DYNAMIC(CTrayIcon)
 public:
     CTrayIcon();
     ~CTrayIcon() override;

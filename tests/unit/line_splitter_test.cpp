@@ -35,9 +35,7 @@ Lines SplitInPieces(core::LineSplitter& splitter, LineKind kind) {
 
 Lines Split(const std::string& body, LineKind kind = LineKind::Internet, size_t largestReceive = 4096) {
     core::LineSplitter splitter = line_model::MakeSplitter(body, kind, largestReceive);
-    Lines lines;
-    for (std::string line; splitter.ReadLine(line);) lines.push_back(line);
-    return lines;
+    return SplitInPieces(splitter, kind);
 }
 
 TEST(LineSplitter, MatchesModelOnRandomBodies) {
@@ -109,9 +107,9 @@ TEST(LineSplitter, StopsAskingOnceDataEnded) {
         buffer[0] = 'x';
         return 1;
     });
-    std::string line;
-    EXPECT_FALSE(splitter.ReadLine(line));
-    EXPECT_FALSE(splitter.ReadLine(line));
+    core::LinePiece piece;
+    EXPECT_FALSE(splitter.NextPiece(piece));
+    EXPECT_FALSE(splitter.NextPiece(piece));
     EXPECT_EQ(1, calls);
 }
 

@@ -149,9 +149,10 @@ TEST(MarkerScan, MarkerAcrossALineEndIsNotFound) {
 TEST(MarkerScan, ReadingStopsAtTheFirstLineHoldingTheMarker) {
     core::LineSplitter lines = line_model::MakeSplitter("one\ntwo MARK\nthree\n", LineKind::Internet);
     EXPECT_TRUE(core::AnyLineHolds(lines, "MARK"));
-    std::string next;
-    ASSERT_TRUE(lines.ReadLine(next));
-    EXPECT_EQ("three", next);
+    core::LinePiece next;
+    ASSERT_TRUE(lines.NextPiece(next));
+    EXPECT_EQ("three", next.bytes);
+    EXPECT_TRUE(next.endsLine);
 }
 
 TEST(MarkerScan, HugeLineIsSearchedAsItArrives) {
