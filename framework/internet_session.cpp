@@ -19,6 +19,8 @@ constexpr int kMaxRedirects = 20;
 // A check always asks the server: no cached copy may stand in for a dead site. An ftp page comes as text.
 constexpr DWORD kOpenFlags =
     INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+// Every open carries the same context; no status callback is installed to read it.
+constexpr DWORD_PTR kOpenContext = 1;
 
 // The parsed scheme of an address, or nothing when the platform's parser rejects it.
 INTERNET_SCHEME ParseScheme(const std::wstring& url, std::wstring& canonical) {
@@ -127,7 +129,7 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const CString& url) {
 
 UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl) const {
     for (int redirects = 0;; ++redirects) {
-        UniqueHandle file = InternetHandle(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, 0));
+        UniqueHandle file = InternetHandle(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, kOpenContext));
         if (!file) throw CInternetException(::GetLastError());
         const std::wstring location = RedirectTarget(file.get());
         if (location.empty()) {
