@@ -24,7 +24,9 @@ protected:                                             \
     static const MessageMap* GetThisMessageMap();      \
     const MessageMap* GetMessageMap() const override;
 
-// The entries are lambdas inside a member of the class, so handlers may be protected.
+// The entries are lambdas inside a member of the class, so handlers may be protected. The table's macros
+// open braces that others close and end in commas, which the formatter cannot follow.
+// clang-format off
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
     const MessageMap* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
     const MessageMap* theClass::GetThisMessageMap() {                               \
@@ -70,6 +72,7 @@ constexpr UINT WM_REFLECT_CTLCOLOR = 0xBC19;
 #define ON_WM_CTLCOLOR_REFLECT()                                                                           \
     {WM_REFLECT_CTLCOLOR, 0, 0, MAP_HANDLER(return reinterpret_cast<LRESULT>(                               \
                                     self.CtlColor(reinterpret_cast<HDC>(wParam), static_cast<UINT>(lParam)));)},
+// clang-format on
 
 // The signed coordinates packed into a mouse message's lParam.
 inline POINT PointOf(LPARAM lParam) {

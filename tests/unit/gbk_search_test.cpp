@@ -15,7 +15,7 @@ TEST(GbkSearch, FindsAtCharacterBoundariesOnly) {
     const FindCase cases[] = {
         {"abc", 3, "b", 1},
         {"\xB0\x41", 2, "A", -1},               // 0x41 is the trail byte of one character
-        {"\xB0\x41" "A", 3, "A", 2},            // the next real "A" is found
+        {"\xB0\x41\x41", 3, "A", 2},           // the next real "A" is found
         {"\x81\x41\x41", 3, "A", 2},            // 0x81 is the lowest lead byte
         {"\xFE\x41\x41", 3, "A", 2},            // 0xFE is the highest
         {"\x80\x41", 2, "A", 1},                // 0x80 is no lead byte
