@@ -80,9 +80,7 @@ void CMonitorDlg::OnSysCommand(UINT nID, LPARAM) {
 }
 
 // The help viewer is a process of its own: the tool neither waits for it nor looks at the result.
-void CMonitorDlg::OnHelpButton() {
-    ::ShellExecuteW(nullptr, L"open", L"help.chm", nullptr, nullptr, SW_SHOWNORMAL);
-}
+void CMonitorDlg::OnHelpButton() { ::ShellExecuteW(nullptr, L"open", L"help.chm", nullptr, nullptr, SW_SHOWNORMAL); }
 
 // Minimised, the window draws its icon centred in the client area.
 void CMonitorDlg::OnPaint() {

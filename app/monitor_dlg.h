@@ -7,8 +7,8 @@
 #include "cycle_boxes.h"
 #include "dialog.h"
 #include "settings_text.h"
-#include "tray_icon.h"
 #include "static_link.h"
+#include "tray_icon.h"
 
 // The result of the latest check, 1 for OK and 0 for ERROR; the first check compares with OK.
 extern int g_nLastResult;

@@ -51,9 +51,9 @@ struct CompareRow {
 
 void CompareWithBareWinInet() {
     const CompareRow rows[] = {
-        {"100K/first/full", 9, 1.5},  {"100K/last/full", 9, 1.5},   {"100K/absent/full", 9, 1.5},
-        {"10M/first/full", 7, 0},     {"10M/last/full", 7, 1.25},   {"10M/absent/full", 7, 1.25},
-        {"100K/last/paced", 7, 1.5},  {"10M/last/paced", 7, 1.25},
+        {"100K/first/full", 9, 1.5}, {"100K/last/full", 9, 1.5},  {"100K/absent/full", 9, 1.5},
+        {"10M/first/full", 7, 0},    {"10M/last/full", 7, 1.25},  {"10M/absent/full", 7, 1.25},
+        {"100K/last/paced", 7, 1.5}, {"10M/last/paced", 7, 1.25},
     };
     std::printf("page (size/marker/pace)   check ms   bare ms   check/bare   goal\n");
     for (const CompareRow& row : rows) {
@@ -79,8 +79,8 @@ void EarlyStop() {
         monitor::CheckPage(url.c_str(), kMarker);
         most = std::max(most, bench::ReadsSoFar() - before);
     };
-    const bench::PairTimes times =
-        bench::Alternate(9, [&] { check(small, mostReads[0]); }, [&] { check(large, mostReads[1]); });
+    const bench::PairTimes times = bench::Alternate(
+        9, [&] { check(small, mostReads[0]); }, [&] { check(large, mostReads[1]); });
     std::printf("marker on the first line, paced at 8 MiB/s: 100 KB %.1f ms, 100 MB %.1f ms\n", times.a * 1e3,
                 times.b * 1e3);
     std::printf("100 MB over 100 KB: %.2fx   %s\n", times.ratio, Goal(times.ratio, 1.5).c_str());

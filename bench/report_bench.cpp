@@ -18,8 +18,8 @@
 namespace {
 
 constexpr int kRounds = 9;
-constexpr DWORD kReportStyle = WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL |
-                               WS_VSCROLL | WS_BORDER;
+constexpr DWORD kReportStyle =
+    WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | ES_AUTOHSCROLL | WS_VSCROLL | WS_BORDER;
 const char kLine[] = "2026-12-08 17:05:07 ERROR\r\n";
 
 struct Report {

@@ -119,9 +119,10 @@ int main() {
         const double plain = Seconds(ScanFloor, body);
         const double copying = Seconds(ReceiveOnly, body);
         ratios.push_back(plain / ours);
-        std::printf("pair %d: ours %.1f ms (%.0f MB/s, of which the receives' copying %.1f ms), floor %.1f ms, "
-                    "ratio %.2f\n",
-                    pair + 1, ours * 1e3, body.size() / ours / (1 << 20), copying * 1e3, plain * 1e3, ratios.back());
+        std::printf(
+            "pair %d: ours %.1f ms (%.0f MB/s, of which the receives' copying %.1f ms), floor %.1f ms, "
+            "ratio %.2f\n",
+            pair + 1, ours * 1e3, body.size() / ours / (1 << 20), copying * 1e3, plain * 1e3, ratios.back());
     }
     std::nth_element(ratios.begin(), ratios.begin() + kPairs / 2, ratios.end());
     const double median = ratios[kPairs / 2];

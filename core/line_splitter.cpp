@@ -25,8 +25,8 @@ constexpr uint64_t kOnes = 0x0101010101010101u;
 // Eight bytes with the first in the lowest bits, whatever the machine's byte order.
 uint64_t LoadWord(const char* bytes) {
     const auto* b = reinterpret_cast<const unsigned char*>(bytes);
-    return uint64_t{b[0]} | uint64_t{b[1]} << 8 | uint64_t{b[2]} << 16 | uint64_t{b[3]} << 24 |
-           uint64_t{b[4]} << 32 | uint64_t{b[5]} << 40 | uint64_t{b[6]} << 48 | uint64_t{b[7]} << 56;
+    return uint64_t{b[0]} | uint64_t{b[1]} << 8 | uint64_t{b[2]} << 16 | uint64_t{b[3]} << 24 | uint64_t{b[4]} << 32 |
+           uint64_t{b[5]} << 40 | uint64_t{b[6]} << 48 | uint64_t{b[7]} << 56;
 }
 
 // Flags (with its high bit) the first byte of `word` below 0x0E, where LF, CR and NUL lie; later
@@ -170,9 +170,7 @@ size_t LineSplitter::StorePieceBytes(const char* in, size_t count, char* out, Pr
     return at;
 }
 
-bool LineSplitter::Refill() {
-    return kind_ == LineKind::Internet ? RefillRaw() : RefillTranslated();
-}
+bool LineSplitter::Refill() { return kind_ == LineKind::Internet ? RefillRaw() : RefillTranslated(); }
 
 bool LineSplitter::RefillRaw() {
     if (dataEnded_) return false;

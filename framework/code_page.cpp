@@ -20,8 +20,8 @@ std::wstring Widen(std::string_view gbk) {
 CString Narrow(std::wstring_view wide) {
     if (wide.empty()) return {};
     const int length = static_cast<int>(wide.size());
-    std::string gbk(static_cast<size_t>(WideCharToMultiByte(kGbk, 0, wide.data(), length, nullptr, 0, nullptr, nullptr)),
-                    '\0');
+    std::string gbk(
+        static_cast<size_t>(WideCharToMultiByte(kGbk, 0, wide.data(), length, nullptr, 0, nullptr, nullptr)), '\0');
     WideCharToMultiByte(kGbk, 0, wide.data(), length, gbk.data(), static_cast<int>(gbk.size()), nullptr, nullptr);
     return CString(std::move(gbk));
 }

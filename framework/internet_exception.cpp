@@ -36,4 +36,5 @@ CString MessageText(DWORD error) {
 }  // namespace
 
 CInternetException::CInternetException(DWORD error)
-    : m_dwError(error), m_strMessage(error == ERROR_INTERNET_EXTENDED_ERROR ? LastResponseText() : MessageText(error)) {}
+    : m_dwError(error),
+      m_strMessage(error == ERROR_INTERNET_EXTENDED_ERROR ? LastResponseText() : MessageText(error)) {}

@@ -129,7 +129,8 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const CString& url) {
 
 UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl) const {
     for (int redirects = 0;; ++redirects) {
-        UniqueHandle file = InternetHandle(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, kOpenContext));
+        UniqueHandle file =
+            InternetHandle(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, kOpenContext));
         if (!file) throw CInternetException(::GetLastError());
         const std::wstring location = RedirectTarget(file.get());
         if (location.empty()) {

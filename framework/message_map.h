@@ -19,9 +19,9 @@ struct MessageMap {
     const MessageMapEntry* entries;  // ends with an entry whose handler is null
 };
 
-#define DECLARE_MESSAGE_MAP()                          \
-protected:                                             \
-    static const MessageMap* GetThisMessageMap();      \
+#define DECLARE_MESSAGE_MAP()                     \
+protected:                                        \
+    static const MessageMap* GetThisMessageMap(); \
     const MessageMap* GetMessageMap() const override;
 
 // The entries are lambdas inside a member of the class, so handlers may be protected. The table's macros
@@ -75,6 +75,4 @@ constexpr UINT WM_REFLECT_CTLCOLOR = 0xBC19;
 // clang-format on
 
 // The signed coordinates packed into a mouse message's lParam.
-inline POINT PointOf(LPARAM lParam) {
-    return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-}
+inline POINT PointOf(LPARAM lParam) { return {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}; }

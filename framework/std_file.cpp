@@ -22,7 +22,8 @@ UINT CFile::Read(void* buffer, UINT count) {
 
 void CFile::Write(const void* buffer, UINT count) {
     DWORD written = 0;
-    if (!::WriteFile(m_file.get(), buffer, count, &written, nullptr)) ThrowFileException(::GetLastError(), m_strFileName);
+    if (!::WriteFile(m_file.get(), buffer, count, &written, nullptr))
+        ThrowFileException(::GetLastError(), m_strFileName);
     if (written < count) ThrowFileException(ERROR_DISK_FULL, m_strFileName);
 }
 

@@ -44,7 +44,8 @@ public:
     UINT_PTR SetTimer(UINT_PTR id, UINT elapse) const { return ::SetTimer(m_hWnd, id, elapse, nullptr); }
     BOOL KillTimer(UINT_PTR id) const { return ::KillTimer(m_hWnd, id); }
     HICON SetIcon(HICON icon, BOOL bigIcon) const {
-        return reinterpret_cast<HICON>(SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
+        return reinterpret_cast<HICON>(
+            SendMessage(WM_SETICON, bigIcon ? ICON_BIG : ICON_SMALL, reinterpret_cast<LPARAM>(icon)));
     }
 
 protected:

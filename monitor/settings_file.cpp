@@ -53,7 +53,8 @@ std::optional<core::SettingsReading> ReadSettingsFile() {
     }
     try {
         // One byte past the limit is enough to tell the file is too long.
-        std::string bytes(static_cast<size_t>(std::min<ULONGLONG>(file->GetLength(), core::kMaxSettingsSize + 1)), '\0');
+        std::string bytes(static_cast<size_t>(std::min<ULONGLONG>(file->GetLength(), core::kMaxSettingsSize + 1)),
+                          '\0');
         size_t read = 0;
         while (read < bytes.size()) {
             const UINT got = file->Read(bytes.data() + read, static_cast<UINT>(bytes.size() - read));

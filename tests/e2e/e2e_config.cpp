@@ -33,8 +33,8 @@ bool ReadConfig(int argc, wchar_t** argv, std::wstring& error) {
     std::wstring untrustedHttpsPort;
     for (int i = 1; i < argc; ++i) {
         if (!TakeValue(argv[i], L"--tool=", g_config.toolPath) && !TakeValue(argv[i], L"--port=", port) &&
-            !TakeValue(argv[i], L"--help-file=", g_config.helpFile) &&
-            !TakeValue(argv[i], L"--tls-port=", tlsPort) && !TakeValue(argv[i], L"--https-port=", httpsPort) &&
+            !TakeValue(argv[i], L"--help-file=", g_config.helpFile) && !TakeValue(argv[i], L"--tls-port=", tlsPort) &&
+            !TakeValue(argv[i], L"--https-port=", httpsPort) &&
             !TakeValue(argv[i], L"--untrusted-https-port=", untrustedHttpsPort) &&
             !TakeValue(argv[i], L"--test-authority=", g_config.testAuthority)) {
             error = std::wstring(L"unknown argument: ") + argv[i];
@@ -46,8 +46,9 @@ bool ReadConfig(int argc, wchar_t** argv, std::wstring& error) {
     g_config.httpsPort = PortNumber(httpsPort);
     g_config.untrustedHttpsPort = PortNumber(untrustedHttpsPort);
     if (g_config.toolPath.empty() || g_config.pagePort == 0 || g_config.tlsPort == 0) {
-        error = L"usage: e2e_tests [gtest flags] --tool=<path of the tool's exe> --port=<page server's port> "
-                L"--tls-port=<TLS-only port> [--help-file=<path of help.chm>]";
+        error =
+            L"usage: e2e_tests [gtest flags] --tool=<path of the tool's exe> --port=<page server's port> "
+            L"--tls-port=<TLS-only port> [--help-file=<path of help.chm>]";
         return false;
     }
     return true;

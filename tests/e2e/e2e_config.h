@@ -8,7 +8,7 @@ namespace e2e {
 struct E2eConfig {
     std::wstring toolPath;
     unsigned short pagePort = 0;
-    std::wstring helpFile;  // empty when the runner names none
+    std::wstring helpFile;       // empty when the runner names none
     unsigned short tlsPort = 0;  // where a server answers only in TLS
     // Given the test's certificates: HTTPS with a certificate for "localhost" from the test authority, the
     // same from an authority nobody trusts, and the test authority's certificate (DER); else 0 and empty.

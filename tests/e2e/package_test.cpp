@@ -1,10 +1,9 @@
 // The release zip as a user unpacks it: run only by the package test, whose tool is the unpacked exe.
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <vector>
-
-#include <gtest/gtest.h>
 
 #include "probe_client.h"
 #include "resource.h"

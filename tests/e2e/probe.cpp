@@ -122,8 +122,7 @@ std::wstring AskShell(DWORD message, HWND mainWindow, WORD id, const wchar_t* ye
 // What the tool asked of the shell since WatchShell; the shell itself is not asked, so no viewer or browser starts.
 std::wstring g_shellCalls;
 
-HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory,
-                                    INT show) {
+HINSTANCE WINAPI RecordShellExecute(HWND, LPCWSTR verb, LPCWSTR file, LPCWSTR parameters, LPCWSTR directory, INT show) {
     g_shellCalls += Field(std::to_wstring(show));
     g_shellCalls += Field(parameters != nullptr ? L"1" : L"0");
     g_shellCalls += Field(directory != nullptr ? L"1" : L"0");

@@ -68,8 +68,8 @@ decltype(&InternetOpenW) g_internetOpen;
 decltype(&InternetOpenUrlW) g_internetOpenUrl;
 decltype(&InternetCloseHandle) g_internetCloseHandle;
 
-HANDLE WINAPI CountedCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
-                                DWORD creation, DWORD flags, HANDLE templateFile) {
+HANDLE WINAPI CountedCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD creation,
+                                DWORD flags, HANDLE templateFile) {
     HANDLE file = g_createFile(name, access, share, security, creation, flags, templateFile);
     Opened(file, kFile);
     return file;

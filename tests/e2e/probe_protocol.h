@@ -16,17 +16,17 @@ inline constexpr wchar_t kFieldSeparator = L'\t';
 inline constexpr wchar_t kRecordSeparator = L'\n';
 
 enum class Question : WORD {
-    Ping = 1,        // answers "pong" once everything posted before is handled
-    SystemMenu,      // one record per item: "separator" or "string", the id, the text
-    MessageBoxIcon,  // "stop", "exclamation", "information", "question", "other" or "none"
-    AnsiCodePage,    // GetACP() of the tool
-    OpenMessageBox,  // argument: the MB_ICON* flag; opens a box of the probe's own, answers "opened"
-    TrayIcon,        // argument: an icon id of the main window; "shown" when the shell holds it, else "none"
-    AddTrayIcon,     // argument: the id; an icon of the probe's own there, "added" or "refused" by the shell
-    DeleteTrayIcon,  // argument: the id; the icon taken away as a restarted shell loses it, "deleted" or "none"
-    WatchShell,      // from now on the tool's ShellExecuteW is recorded, not carried out; "watching" or why not
-    ShellCalls,      // one record per recorded call: the show command, "1" or "0" for parameters and for a
-                     // directory given, the verb, the file
+    Ping = 1,          // answers "pong" once everything posted before is handled
+    SystemMenu,        // one record per item: "separator" or "string", the id, the text
+    MessageBoxIcon,    // "stop", "exclamation", "information", "question", "other" or "none"
+    AnsiCodePage,      // GetACP() of the tool
+    OpenMessageBox,    // argument: the MB_ICON* flag; opens a box of the probe's own, answers "opened"
+    TrayIcon,          // argument: an icon id of the main window; "shown" when the shell holds it, else "none"
+    AddTrayIcon,       // argument: the id; an icon of the probe's own there, "added" or "refused" by the shell
+    DeleteTrayIcon,    // argument: the id; the icon taken away as a restarted shell loses it, "deleted" or "none"
+    WatchShell,        // from now on the tool's ShellExecuteW is recorded, not carried out; "watching" or why not
+    ShellCalls,        // one record per recorded call: the show command, "1" or "0" for parameters and for a
+                       // directory given, the verb, the file
     CurrentDirectory,  // the tool's current directory
     CountHandles,      // starts counting the handles the tool opens; "counting", or what cannot be counted
     Handles,           // one record per kind of handle: the kind, how many opened, how many still open

@@ -1,10 +1,10 @@
 // ToolProcess: one run of the real tool in a fresh working directory, driven from outside.
 #include "tool_process.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <iterator>
-
-#include <gtest/gtest.h>
 
 #include "e2e_config.h"
 #include "window_access.h"
@@ -84,7 +84,8 @@ namespace {
 const wchar_t kSettingsName[] = L"sitecheck.ini";
 
 // The directory, with the settings file put in first when one is given.
-const std::filesystem::path& Seeded(const std::filesystem::path& directory, const std::optional<std::string>& settingsFile) {
+const std::filesystem::path& Seeded(const std::filesystem::path& directory,
+                                    const std::optional<std::string>& settingsFile) {
     if (settingsFile) std::ofstream(directory / kSettingsName, std::ios::binary) << *settingsFile;
     return directory;
 }

@@ -28,7 +28,8 @@ protected:
         ToolTest::SetUp();
         Probe probe(tool);
         constexpr UINT kReadinessIcon = 999;
-        ASSERT_TRUE(WaitFor([&] { return probe.AddTrayIcon(kReadinessIcon); })) << "the notification area takes no icon";
+        ASSERT_TRUE(WaitFor([&] { return probe.AddTrayIcon(kReadinessIcon); }))
+            << "the notification area takes no icon";
         ASSERT_TRUE(probe.DeleteTrayIcon(kReadinessIcon));
     }
     HWND Main() const { return tool.MainWindow(); }

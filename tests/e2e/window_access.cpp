@@ -97,7 +97,8 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
 void PostKeyPress(HWND window, WORD virtualKey) {
     Post(window, WM_KEYDOWN, virtualKey, KeyData(virtualKey, false));
     if (!PostMessageW(window, WM_KEYUP, virtualKey, KeyData(virtualKey, true)) && IsWindow(window)) {
-        ADD_FAILURE() << "the release of key 0x" << std::hex << virtualKey << " could not be posted to window " << window;
+        ADD_FAILURE() << "the release of key 0x" << std::hex << virtualKey << " could not be posted to window "
+                      << window;
     }
 }
 

@@ -24,9 +24,11 @@ Target ReadTarget(const std::string& body, size_t largestReceive = 4096, LineKin
 
 TEST(FrameTag, OnlyTheExactTagCounts) {
     const char* const notFrames[] = {
-        "<FRAME SRC=\"http://a.cn/\">",   "<Frame src=\"http://a.cn/\">",     "<frame  src=\"http://a.cn/\">",
-        "<frame name=\"m\" src=\"http://a.cn/\">", "<frame src='http://a.cn/'>", "<frame src=\"https://a.cn/\">",
-        "<frame src=\"/main.html\">",     "<frame src=http://a.cn/>",         "<iframe src=\"http://a.cn/\">",
+        "<FRAME SRC=\"http://a.cn/\">",  "<Frame src=\"http://a.cn/\">",
+        "<frame  src=\"http://a.cn/\">", "<frame name=\"m\" src=\"http://a.cn/\">",
+        "<frame src='http://a.cn/'>",    "<frame src=\"https://a.cn/\">",
+        "<frame src=\"/main.html\">",    "<frame src=http://a.cn/>",
+        "<iframe src=\"http://a.cn/\">",
     };
     for (const char* line : notFrames) EXPECT_EQ(std::nullopt, ReadTarget(std::string(line) + "\r\n")) << line;
     EXPECT_EQ("http://a.cn/", ReadTarget("<frame src=\"http://a.cn/\" name=\"m\">"));

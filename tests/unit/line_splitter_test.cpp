@@ -43,8 +43,8 @@ TEST(LineSplitter, MatchesModelOnRandomBodies) {
     const size_t receiveSizes[] = {1, 2, 3, 126, 127, 128, 129, 4096};
     for (int round = 0; round < 3000; ++round) {
         const std::string body = line_model::RandomBody(random);
-        const size_t largest = round % 2 ? receiveSizes[round / 2 % 8]
-                                         : std::uniform_int_distribution<size_t>(1, 4096)(random);
+        const size_t largest =
+            round % 2 ? receiveSizes[round / 2 % 8] : std::uniform_int_distribution<size_t>(1, 4096)(random);
         for (LineKind kind : {LineKind::Internet, LineKind::File}) {
             core::LineSplitter splitter = line_model::MakeSplitter(body, kind, largest, round);
             ASSERT_EQ(line_model::SplitLines(body, kind), SplitInPieces(splitter, kind))
@@ -123,7 +123,9 @@ TEST(LineSplitter, FileKindTranslatesCrLfAndKeepsLoneCr) {
 
 TEST(LineSplitter, FileKindEndsAtEndOfFileByte) {
     EXPECT_EQ((Lines{"a", "b\r"}), Split("a\r\nb\r\x1A\nc\n", LineKind::File));
-    EXPECT_EQ(Lines{}, Split("\x1A" "abc", LineKind::File));
+    EXPECT_EQ(Lines{}, Split("\x1A"
+                             "abc",
+                             LineKind::File));
 }
 
 TEST(LineSplitter, FileKindTakes128BytePieces) {

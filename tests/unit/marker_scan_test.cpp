@@ -111,11 +111,20 @@ TEST(MarkerScan, FindsMarkerAcrossPiecesOfALongLine) {
 
 TEST(MarkerScan, LeadByteTakesItsTrailAlong) {
     EXPECT_FALSE(PageHolds("\xB0\x41\n", "A"));
-    EXPECT_TRUE(PageHolds("\xB0\x41" "A\n", "A"));
+    EXPECT_TRUE(
+        PageHolds("\xB0\x41"
+                  "A\n",
+                  "A"));
     const std::string before(126, 'a');
-    EXPECT_FALSE(PageHolds(before + "\xB0" "A\n", "A"));  // the lead byte ends the first piece
-    EXPECT_TRUE(PageHolds(before + "\xB0\xA1" "A\n", "A"));
-    EXPECT_TRUE(PageHolds(before + "a\xB0" "A\n", "\xB0"));
+    EXPECT_FALSE(PageHolds(before + "\xB0"
+                                    "A\n",
+                           "A"));  // the lead byte ends the first piece
+    EXPECT_TRUE(PageHolds(before + "\xB0\xA1"
+                                   "A\n",
+                          "A"));
+    EXPECT_TRUE(PageHolds(before + "a\xB0"
+                                   "A\n",
+                          "\xB0"));
 }
 
 TEST(MarkerScan, Utf8PageAgainstGbkAndAsciiMarkers) {

@@ -38,10 +38,10 @@ TEST(SettingsText, RoundTripsWhatTheBoxesHold) {
         {"http://example.com/", true, "OK", 300},
         {"http://example.com/", true, "OK", 600},
         {"http://\xCD\xFB\xD5\xBE.cn/", false, "\xCD\xF8\xD5\xBE\xD5\xFD\xB3\xA3", 5},  // Chinese text
-        {"http://a.cn/?a=1;b=2", false, "x;y", 5},                                    // ";" inside values
-        {"http://a.cn/?Flag=1&CheckTime=2", true, "NoDire=0;URL=", 7},               // key texts inside values
-        {"", false, "", 5},                                                           // empty values
-        {std::string(5000, 'u'), true, std::string(5000, 'f'), 600},                  // files far over 256 bytes
+        {"http://a.cn/?a=1;b=2", false, "x;y", 5},                                      // ";" inside values
+        {"http://a.cn/?Flag=1&CheckTime=2", true, "NoDire=0;URL=", 7},                  // key texts inside values
+        {"", false, "", 5},                                                             // empty values
+        {std::string(5000, 'u'), true, std::string(5000, 'f'), 600},                    // files far over 256 bytes
     };
     for (const Settings& s : cases) {
         SCOPED_TRACE(s.url.substr(0, 40));
@@ -82,7 +82,8 @@ TEST(SettingsText, OtherFilesReadByEachKeysFirstOccurrence) {
     EXPECT_EQ(1, open.settings.interval);
     EXPECT_FALSE(open.damaged);
     // A zero byte ends the text.
-    EXPECT_EQ(1, read(std::string("URL=http://a.cn/;NoDire=0;Flag=ok;CheckTime=", 44) + '\0' + "60;").settings.interval);
+    EXPECT_EQ(1,
+              read(std::string("URL=http://a.cn/;NoDire=0;Flag=ok;CheckTime=", 44) + '\0' + "60;").settings.interval);
 }
 
 TEST(SettingsText, ForwardingIsOffOnlyForZero) {

@@ -1,7 +1,8 @@
 // The page check against a local page server: marker, forwarding, redirects, failures, memory.
-#include <gtest/gtest.h>
+#include "page_check.h"
 
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <cstdio>
@@ -12,7 +13,6 @@
 #include "file_exception.h"
 #include "internet_exception.h"
 #include "message_box_spy.h"
-#include "page_check.h"
 #include "private_bytes.h"
 
 namespace {
@@ -103,7 +103,6 @@ TEST_F(PageCheck, RedirectsAreFollowedButALoopEndsQuickly) {
     EXPECT_EQ(0, monitor::CheckPage(Url("/loop"), kMarker));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
-
 
 TEST_F(PageCheck, AHugeLineCostsNoMemory) {
     monitor::CheckPage(Url("/plain"), kMarker);  // the session's own allocations are made once

@@ -1,7 +1,6 @@
 // The link control on a real dialog: its colours through the states, the hover timer, the click and the hand cursor.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+#include <gtest/gtest.h>
 // after windows.h, which it needs
 #include <shellapi.h>
 

@@ -1,12 +1,11 @@
 // The built tool's resources read back from its file: the dialog templates, icon and strings.
+#include <windows.h>
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-#include <windows.h>
-#include <commctrl.h>
 
 #include "resource.h"
 #include "version.h"
@@ -277,8 +276,9 @@ TEST_F(ToolResources, AboutItemTextAndVersion) {
         wchar_t* value = nullptr;
         UINT length = 0;
         const std::wstring path = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
-        return VerQueryValueW(copy.data(), path.c_str(), reinterpret_cast<void**>(&value), &length) ? std::wstring(value)
-                                                                                                     : std::wstring();
+        return VerQueryValueW(copy.data(), path.c_str(), reinterpret_cast<void**>(&value), &length)
+                   ? std::wstring(value)
+                   : std::wstring();
     };
     EXPECT_EQ(L"1.1.1.0", query(L"FileVersion"));
     EXPECT_EQ(L"望站", query(L"FileDescription"));

@@ -1,8 +1,8 @@
 // CTrayIcon on a real window under Wine's shell: the icon's state, the tip's bound, the callback's dispatch, the menu.
 #include "tray_icon.h"
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 // after windows.h, which it needs
 #include <shellapi.h>
 
