@@ -13,20 +13,12 @@
 #include "page_check.h"
 #include "pairs.h"
 #include "read_count.h"
-#include "win_app.h"
+#include "tool_app.h"
 
 namespace {
 
-// The session's agent is the application's name, the tool's own.
-class BenchApp : public CWinApp {
-public:
-    BenchApp() { m_strAppName = "望站"; }
-    BOOL InitInstance() override { return FALSE; }
-};
-
-BenchApp g_app;
-
-const char kMarker[] = "网站运行正常";
+bench::ToolApp g_app;
+using bench::kMarker;
 
 std::string PageUrl(const char* page) {
     const char* port = std::getenv("WZ_BENCH_PORT");

@@ -16,19 +16,12 @@
 #include "bare_check.h"
 #include "page_check.h"
 #include "private_bytes.h"
-#include "win_app.h"
+#include "tool_app.h"
 
 namespace {
 
-class BenchApp : public CWinApp {
-public:
-    BenchApp() { m_strAppName = "望站"; }
-    BOOL InitInstance() override { return FALSE; }
-};
-
-BenchApp g_app;
-
-const char kMarker[] = "网站运行正常";
+bench::ToolApp g_app;
+using bench::kMarker;
 constexpr double kMiB = 1 << 20;
 
 std::string PageUrl(const char* page, bool close) {
