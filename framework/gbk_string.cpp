@@ -17,8 +17,6 @@ CString CString::Left(int count) const { return CString(m_text.substr(0, Clamp(c
 
 CString CString::Mid(int first) const { return CString(m_text.substr(Clamp(first, m_text.size()))); }
 
-void CString::Insert(int index, const CString& text) { m_text.insert(Clamp(index, m_text.size()), text.m_text); }
-
 CString& CString::operator+=(const CString& text) {
     m_text.append(text.m_text);
     return *this;

@@ -20,8 +20,6 @@ public:
     CString Left(int count) const;
     CString Mid(int first) const;
 
-    // In place, so a long text is moved within its own storage rather than copied anew.
-    void Insert(int index, const CString& text);
     CString& operator+=(const CString& text);
     friend CString operator+(CString left, const CString& right) { return left += right; }
     friend bool operator==(const CString& a, const CString& b) { return a.m_text == b.m_text; }
