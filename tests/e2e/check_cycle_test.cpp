@@ -187,10 +187,9 @@ TEST_F(CheckCycle, ALocalPageHeldOpenForWritingIsStillRead) {
     UniqueHandle writer(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_NE(INVALID_HANDLE_VALUE, writer.get());
-    char marker[64] = {};
-    const int size = WideCharToMultiByte(936, 0, kMarker, -1, marker, sizeof(marker), nullptr, nullptr) - 1;
+    const std::string marker = ToGbk(kMarker);
     DWORD written = 0;
-    ASSERT_TRUE(WriteFile(writer.get(), marker, static_cast<DWORD>(size), &written, nullptr));
+    ASSERT_TRUE(WriteFile(writer.get(), marker.data(), static_cast<DWORD>(marker.size()), &written, nullptr));
     std::wstring url = L"file:///" + path.wstring();
     for (wchar_t& c : url) c = c == L'\\' ? L'/' : c;
     tool.SetItemText(IDC_URL, url);
