@@ -140,27 +140,18 @@ TEST_F(Tray, ARestartedTaskbarGetsTheIconBackOnlyWhileHidden) {
     EXPECT_TRUE(Shown());
 }
 
-// A shell busy for a moment, or one that holds the icon already after an add it reported failed.
-TEST_F(Tray, AnAddRefusedOnceOrAnIconAlreadyThereStillHidesBehindOneIcon) {
+// A shell busy for a moment refuses the first add; the next try is taken. (An icon the shell holds already
+// is taken over by the tray icon itself, checked in its own test.)
+TEST_F(Tray, AnAddRefusedOnceStillHidesBehindOneIcon) {
     Probe probe(tool);
-    const struct {
-        const char* name;
-        std::function<bool()> prepare;
-    } shells[] = {
-        {"the first add refused", [&] { return probe.RefuseTrayAdds(1); }},
-        {"the icon there already", [&] { return probe.AddTrayIcon(IDR_TRAYMENU); }},
-    };
-    for (const auto& shell : shells) {
-        SCOPED_TRACE(shell.name);
-        ASSERT_TRUE(shell.prepare());
-        CloseToTray();
-        EXPECT_FALSE(IsIconic(Main()));
-        EXPECT_TRUE(probe.TrayIconShown(IDR_TRAYMENU));
-        EXPECT_TRUE(WaitForIcons(1));
-        Post(Main(), WM_COMMAND, ID_TRAY_SHOW, 0);
-        ASSERT_TRUE(WaitFor([&] { return Shown(); }));
-        EXPECT_TRUE(WaitForIcons(0)) << "an icon is left behind";
-    }
+    ASSERT_TRUE(probe.RefuseTrayAdds(1));
+    CloseToTray();
+    EXPECT_FALSE(IsIconic(Main()));
+    EXPECT_TRUE(probe.TrayIconShown(IDR_TRAYMENU));
+    EXPECT_TRUE(WaitForIcons(1));
+    Post(Main(), WM_COMMAND, ID_TRAY_SHOW, 0);
+    ASSERT_TRUE(WaitFor([&] { return Shown(); }));
+    EXPECT_TRUE(WaitForIcons(0)) << "an icon is left behind";
 }
 
 // Hidden without an icon, the window could never be brought back.
