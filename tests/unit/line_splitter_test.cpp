@@ -123,9 +123,7 @@ TEST(LineSplitter, FileKindTranslatesCrLfAndKeepsLoneCr) {
 
 TEST(LineSplitter, FileKindEndsAtEndOfFileByte) {
     EXPECT_EQ((Lines{"a", "b\r"}), Split("a\r\nb\r\x1A\nc\n", LineKind::File));
-    EXPECT_EQ(Lines{}, Split("\x1A"
-                             "abc",
-                             LineKind::File));
+    EXPECT_EQ(Lines{}, Split(std::string("\x1A") + "abc", LineKind::File));
 }
 
 TEST(LineSplitter, FileKindTakes128BytePieces) {

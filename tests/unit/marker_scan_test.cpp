@@ -110,21 +110,13 @@ TEST(MarkerScan, FindsMarkerAcrossPiecesOfALongLine) {
 }
 
 TEST(MarkerScan, LeadByteTakesItsTrailAlong) {
+    // 0x41 is "A"; written as an escape where it follows one, so the literal stays whole.
     EXPECT_FALSE(PageHolds("\xB0\x41\n", "A"));
-    EXPECT_TRUE(
-        PageHolds("\xB0\x41"
-                  "A\n",
-                  "A"));
+    EXPECT_TRUE(PageHolds("\xB0\x41\x41\n", "A"));
     const std::string before(126, 'a');
-    EXPECT_FALSE(PageHolds(before + "\xB0"
-                                    "A\n",
-                           "A"));  // the lead byte ends the first piece
-    EXPECT_TRUE(PageHolds(before + "\xB0\xA1"
-                                   "A\n",
-                          "A"));
-    EXPECT_TRUE(PageHolds(before + "a\xB0"
-                                   "A\n",
-                          "\xB0"));
+    EXPECT_FALSE(PageHolds(before + "\xB0\x41\n", "A"));  // the lead byte ends the first piece
+    EXPECT_TRUE(PageHolds(before + "\xB0\xA1\x41\n", "A"));
+    EXPECT_TRUE(PageHolds(before + "a\xB0\x41\n", "\xB0"));
 }
 
 TEST(MarkerScan, Utf8PageAgainstGbkAndAsciiMarkers) {
