@@ -21,13 +21,12 @@ std::filesystem::path SettingsPath(const ToolProcess& tool) { return tool.Workin
 // Starts monitoring with an address long enough that the new file outgrows the old one, and returns the
 // text of the stop box that its write brings, dismissed; monitoring must run on and the old file stay whole.
 // boxUp runs once the box is up, or the wait for it has ended.
-std::wstring StartWithTheFileStuck(
-    ToolProcess& tool, const std::function<void()>& boxUp = [] {}) {
+std::wstring StartWithTheFileStuck(ToolProcess& tool, const std::function<void()>& boxUp = nullptr) {
     tool.SetItemText(IDC_URL, PageUrl(kMarkerPage) + L"?" + std::wstring(200, L'q'));
     tool.SetItemText(IDC_FLAG, kMarker);
     tool.ClickItem(IDC_START);
     const auto box = tool.WaitForMessageBox();
-    boxUp();
+    if (boxUp) boxUp();
     if (!box) {
         ADD_FAILURE() << "no box for the file that could not be written";
         return L"";
