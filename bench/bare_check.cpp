@@ -12,9 +12,9 @@ namespace bench {
 
 namespace {
 
-// What the tool opens a page with: always from the server, redirects followed by hand.
-constexpr DWORD kToolFlags =
-    INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+// What the tool opens a page with: always from the server, past any proxy's cache, redirects followed by hand.
+constexpr DWORD kToolFlags = INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                             INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_PASSIVE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 
 struct Closer {
     void operator()(HINTERNET handle) const { InternetCloseHandle(handle); }

@@ -15,9 +15,11 @@ namespace {
 // a chain longer than this is an address that cannot be opened.
 constexpr int kMaxRedirects = 20;
 
-// A check always asks the server: no cached copy may stand in for a dead site. An ftp page comes as text.
-constexpr DWORD kOpenFlags =
-    INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_NO_AUTO_REDIRECT;
+// A check always asks the server: no cached copy, the system's own or a caching proxy's, may stand in for a
+// dead site (RELOAD skips only the former). An ftp page comes as text, passive, as behind NAT and firewalls
+// only passive works.
+constexpr DWORD kOpenFlags = INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE |
+                             INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_PASSIVE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 // Every open carries the same context; no status callback is installed to read it.
 constexpr DWORD_PTR kOpenContext = 1;
 
