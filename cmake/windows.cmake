@@ -26,6 +26,7 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/res -I${CMAKE_SOURCE
 # application object.
 add_library(monitor STATIC
     monitor/page_check.cpp
+    monitor/page_fetch.cpp
     monitor/settings_file.cpp
     monitor/time_stamp.cpp
 )

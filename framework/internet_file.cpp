@@ -8,6 +8,7 @@
 
 size_t CInternetFile::Receive(char* buffer, size_t capacity) {
     DWORD read = 0;
+    m_handles.ThrowIfCut();
     if (!::InternetReadFile(Handle(), buffer, static_cast<DWORD>(capacity), &read)) {
         throw CInternetException(::GetLastError());
     }
@@ -30,9 +31,11 @@ bool AnnouncedLength(HINTERNET request, unsigned long long& length) {
 size_t CHttpFile::Receive(char* buffer, size_t capacity) {
     const size_t read = CInternetFile::Receive(buffer, capacity);
     m_received += read;
+    if (read != 0) return read;
+    m_handles.ThrowIfCut();
     unsigned long long announced = 0;
-    if (read == 0 && AnnouncedLength(Handle(), announced) && m_received < announced) {
+    if (AnnouncedLength(Handle(), announced) && m_received < announced) {
         throw CInternetException(ERROR_INTERNET_CONNECTION_RESET);
     }
-    return read;
+    return 0;
 }

@@ -1,22 +1,21 @@
 // CInternetFile and its kinds: a page opened through WinINet, read as lines.
 #pragma once
 
-#include <windows.h>
-#include <wininet.h>
-
+#include "internet_handles.h"
 #include "std_file.h"
-
-// A WinINet handle, to be closed as one.
-inline UniqueHandle InternetHandle(HINTERNET handle) { return {handle, ::InternetCloseHandle}; }
 
 class CInternetFile : public CStdioFile {
 public:
-    explicit CInternetFile(UniqueHandle file) : CStdioFile(std::move(file)) {}
+    // The page's handle, owned by its session's handles, which a second thread may cut.
+    CInternetFile(UniqueHandle file, const InternetHandles& handles)
+        : CStdioFile(std::move(file)), m_handles(handles) {}
 
 protected:
     core::LineKind Kind() const override { return core::LineKind::Internet; }
     // One receive of the body; a broken transfer throws its CInternetException.
     size_t Receive(char* buffer, size_t capacity) override;
+
+    const InternetHandles& m_handles;
 };
 
 // The answer to a GET of an http or https address, whatever its status.

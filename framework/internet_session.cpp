@@ -102,25 +102,11 @@ INTERNET_SCHEME SchemeOfHandle(HINTERNET file) {
     }
 }
 
-std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueHandle file) {
-    if (scheme == INTERNET_SCHEME_UNKNOWN) scheme = SchemeOfHandle(file.get());
-    switch (scheme) {
-        case INTERNET_SCHEME_HTTP:
-        case INTERNET_SCHEME_HTTPS:
-            return std::make_unique<CHttpFile>(std::move(file));
-        case INTERNET_SCHEME_FTP:
-        case INTERNET_SCHEME_GOPHER:
-            return std::make_unique<CInternetFile>(std::move(file));
-        default:
-            return nullptr;
-    }
-}
-
 }  // namespace
 
 CInternetSession::CInternetSession() {
     const std::wstring agent = Widen(AfxGetApp()->m_strAppName.View());
-    m_session.reset(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    m_session = m_handles.Own(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) throw CInternetException(::GetLastError());
 }
 
@@ -135,11 +121,14 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const CString& url) {
     return PageOfKind(finalUrl == address ? scheme : ParseScheme(finalUrl, finalCanonical), std::move(file));
 }
 
-UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl) const {
+// Every call on the session's handles is preceded by a look at whether they were cut meanwhile.
+UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl) {
     for (int redirects = 0;; ++redirects) {
+        m_handles.ThrowIfCut();
         UniqueHandle file =
-            InternetHandle(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, kOpenContext));
+            m_handles.Own(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, kOpenContext));
         if (!file) throw CInternetException(::GetLastError());
+        m_handles.ThrowIfCut();
         const std::wstring location = RedirectTarget(file.get());
         if (location.empty()) {
             finalUrl = url;
@@ -149,5 +138,19 @@ UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, std::wst
         std::wstring next = Resolve(url, location);
         if (IsHttpsToHttp(url, next)) throw CInternetException(ERROR_INTERNET_HTTPS_TO_HTTP_ON_REDIR);
         url = std::move(next);
+    }
+}
+
+std::unique_ptr<CStdioFile> CInternetSession::PageOfKind(INTERNET_SCHEME scheme, UniqueHandle file) const {
+    if (scheme == INTERNET_SCHEME_UNKNOWN) scheme = SchemeOfHandle(file.get());
+    switch (scheme) {
+        case INTERNET_SCHEME_HTTP:
+        case INTERNET_SCHEME_HTTPS:
+            return std::make_unique<CHttpFile>(std::move(file), m_handles);
+        case INTERNET_SCHEME_FTP:
+        case INTERNET_SCHEME_GOPHER:
+            return std::make_unique<CInternetFile>(std::move(file), m_handles);
+        default:
+            return nullptr;
     }
 }

@@ -15,8 +15,14 @@ public:
     // CInternetException; a local file that cannot be opened throws CFileException.
     std::unique_ptr<CStdioFile> OpenURL(const CString& url);
 
-private:
-    UniqueHandle OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl) const;
+    // From another thread: closes the session and its page at once, which ends a call that blocks on either;
+    // after it, every call on them throws CInternetException and nothing of theirs is closed again.
+    void Cut() { m_handles.Cut(); }
 
-    UniqueHandle m_session{nullptr, ::InternetCloseHandle};
+private:
+    UniqueHandle OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl);
+    std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueHandle file) const;
+
+    InternetHandles m_handles;  // declared first: it closes the session's handle, so it outlives it
+    UniqueHandle m_session;
 };

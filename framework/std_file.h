@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -10,8 +11,8 @@
 #include "line_splitter.h"
 #include "object.h"
 
-// A handle with the function that closes it: CloseHandle for a file, InternetCloseHandle for a page.
-using UniqueHandle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
+// A handle with what closes it: CloseHandle for a file, its session for a page.
+using UniqueHandle = std::unique_ptr<void, std::function<void(HANDLE)>>;
 
 class CFile : public CObject {
 public:
@@ -40,7 +41,7 @@ protected:
     CString m_strFileName;
 
 private:
-    UniqueHandle m_file{nullptr, ::CloseHandle};
+    UniqueHandle m_file{nullptr, [](HANDLE file) { ::CloseHandle(file); }};
 };
 
 // A file read as text, line by line; the lines come from the splitter of the portable core.

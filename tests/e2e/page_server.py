@@ -24,12 +24,14 @@ def html(text):
             f"<title>望站测试页</title></head><body><p>{text}</p></body></html>").encode(CHARSET)
 
 
-def page(body, status=200):
-    """A route that always answers the same."""
+def page(body, status=200, cache_control=None):
+    """A route that always answers the same; with `cache_control`, kept by caches as that header says."""
     def serve(handler):
         handler.send_response(status)
         handler.send_header("Content-Type", "text/html; charset=gb2312")
         handler.send_header("Content-Length", str(len(body)))
+        if cache_control:
+            handler.send_header("Cache-Control", cache_control)
         handler.end_headers()
         handler.wfile.write(body)
     return serve
@@ -57,6 +59,13 @@ def moved(handler, location):
     handler.end_headers()
 
 
+def reset(handler):
+    """Hangs up with a reset, so that a peer waiting for the rest of the answer gets a failure, not an end."""
+    handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+    handler.connection.close()
+    handler.close_connection = True
+
+
 def wait_until_received(connection, seconds=5):
     """Waits until the peer has acknowledged every byte sent, as a reset throws away what it has not; Wine's
     sockets report a reset even before data still queued, so the caller gives Wine a moment to read too."""
@@ -77,9 +86,7 @@ def broken(handler):
     handler.wfile.flush()
     wait_until_received(handler.connection)
     time.sleep(0.5)
-    handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-    handler.connection.close()
-    handler.close_connection = True
+    reset(handler)
 
 
 def cut_short(handler):
@@ -102,13 +109,6 @@ def huge_line(ending):
             handler.wfile.write(chunk)
         handler.wfile.write(chunk[len(ending):] + ending)
     return serve
-
-
-def reset_at_once(handler):
-    """Resets the connection without a byte of answer."""
-    handler.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
-    handler.connection.close()
-    handler.close_connection = True
 
 
 DRIP_SECONDS = 30
@@ -139,26 +139,78 @@ def many_headers(handler):
     handler.wfile.write(body)
 
 
+ENDLESS_DRIP_SECONDS = 5
+
+
+def body_head(handler):
+    """The head of an answer whose body ends only when the connection does."""
+    handler.send_response(200)
+    handler.send_header("Content-Type", "text/html; charset=gb2312")
+    handler.end_headers()
+    handler.wfile.write(b"<html><body>\n")
+    handler.wfile.flush()
+
+
+def endless(pause, first, each):
+    """An answer that never ends by itself: `first`, then every `pause` seconds `each`, until `goes_on()` turns
+    false, when the server hangs up with a reset."""
+    def serve(handler, goes_on):
+        try:
+            first(handler)
+            while goes_on(pause):
+                handler.wfile.write(each())
+                handler.wfile.flush()
+        except OSError:
+            return  # the tool gave up and hung up
+        reset(handler)
+    return serve
+
+
+FRAME_LINE = b"<p>" + b"." * 1020 + b"</p>\n"
+ENDLESS = {
+    # A byte every few seconds, as a stalled server trickles.
+    "drip-forever": endless(ENDLESS_DRIP_SECONDS, body_head, lambda: b"."),
+    # A feed that never ends, as a camera's: 64 KiB of lines every 50 ms.
+    "stream-forever": endless(0.05, body_head, lambda: FRAME_LINE * 64),
+    # The status line, then a header line a second, with no blank line ever.
+    "headers-forever": endless(1, lambda handler: handler.wfile.write(b"HTTP/1.1 200 OK\r\n"),
+                               lambda: b"X-Drip: x\r\n"),
+}
+
+
 class Switch:
     """A page whose state the driver sets: /switch/ok, /switch/fail, /switch/broken (its body cut short at
-    every fetch) or /switch/flap (failing and working by turns at every fetch, failing first); then /switch
-    serves it."""
+    every fetch), /switch/flap (failing and working by turns at every fetch, failing first) or one of the
+    ENDLESS answers (/switch/drip-forever, ...), which go on until the state is set again; then /switch serves
+    it, and /switch/cached serves it as a page that caches may keep for an hour."""
 
     def __init__(self):
         self.state = "ok"
         self.healthy = True
+        self.changed = threading.Condition()
 
-    def serve(self, handler):
-        if self.state == "broken":
+    def serve(self, handler, cache_control=None):
+        state = self.state
+        if state in ENDLESS:
+            ENDLESS[state](handler, lambda pause: self.wait_while(state, pause))
+            return
+        if state == "broken":
             cut_short(handler)
             return
-        self.healthy = not self.healthy if self.state == "flap" else self.state == "ok"
-        page(html(f"今日{MARKER}。" if self.healthy else "网站维护中。"))(handler)
+        self.healthy = not self.healthy if state == "flap" else state == "ok"
+        page(html(f"今日{MARKER}。" if self.healthy else "网站维护中。"), cache_control=cache_control)(handler)
+
+    def wait_while(self, state, seconds):
+        """Waits the seconds unless the state changes first; true when it is still the same."""
+        with self.changed:
+            return not self.changed.wait_for(lambda: self.state != state, seconds)
 
     def setter(self, state):
         def serve(handler):
-            self.state = state
-            self.healthy = True
+            with self.changed:
+                self.state = state
+                self.healthy = True
+                self.changed.notify_all()
             page(b"set")(handler)
         return serve
 
@@ -167,19 +219,21 @@ SWITCH = Switch()
 
 ROUTES = {
     "/switch": SWITCH.serve,
-    **{f"/switch/{state}": SWITCH.setter(state) for state in ("ok", "fail", "broken", "flap")},
+    "/switch/cached": lambda handler: SWITCH.serve(handler, cache_control="max-age=3600"),
+    **{f"/switch/{state}": SWITCH.setter(state) for state in ("ok", "fail", "broken", "flap", *ENDLESS)},
     "/marker": page(html(f"今日{MARKER},请放心。")),
     "/plain": page(html("这一页没有正常标志。")),
     "/404-marker": page(html(f"页面不存在,但{MARKER}"), status=404),
     "/empty": page(b""),
     "/frame": frame_to("/marker"),
     "/frame-to-plain": frame_to("/plain"),
+    "/frame-to-switch": frame_to("/switch"),
     "/frame-unclosed": page(b'<frameset><frame src="http://127.0.0.1:1/marker></frameset>'),
     "/loop": lambda handler: moved(handler, "/loop"),
     "/break": broken,
     "/huge": huge_line(b"a"),
     "/huge-marker": huge_line(MARKER.encode(CHARSET)),
-    "/reset": reset_at_once,
+    "/reset": reset,
     "/cut-short": cut_short,
     "/drip": drip,
     "/many-headers": many_headers,

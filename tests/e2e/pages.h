@@ -14,12 +14,21 @@ inline constexpr wchar_t kMarkerPage[] = L"/marker";
 inline constexpr wchar_t kPlainPage[] = L"/plain";
 inline constexpr wchar_t kBrokenPage[] = L"/break";
 // Serves the marker or not, as the driver last set it through kSwitchOk or kSwitchFail; or a body cut short
-// at every fetch (kSwitchBroken); or, by turns at every fetch, a page without and with it (kSwitchFlap).
+// at every fetch (kSwitchBroken); or, by turns at every fetch, a page without and with it (kSwitchFlap); or
+// an answer that goes on until the state is set again: a body that gets a byte every five seconds
+// (kSwitchDripForever), a body streamed without a pause (kSwitchStreamForever), or a header line a second
+// and never the body (kSwitchHeadersForever). kSwitchCachedPage serves the same, to be kept an hour by caches.
 inline constexpr wchar_t kSwitchPage[] = L"/switch";
+inline constexpr wchar_t kSwitchCachedPage[] = L"/switch/cached";
 inline constexpr wchar_t kSwitchOk[] = L"/switch/ok";
 inline constexpr wchar_t kSwitchFail[] = L"/switch/fail";
 inline constexpr wchar_t kSwitchBroken[] = L"/switch/broken";
 inline constexpr wchar_t kSwitchFlap[] = L"/switch/flap";
+inline constexpr wchar_t kSwitchDripForever[] = L"/switch/drip-forever";
+inline constexpr wchar_t kSwitchStreamForever[] = L"/switch/stream-forever";
+inline constexpr wchar_t kSwitchHeadersForever[] = L"/switch/headers-forever";
+// A forwarding page whose frame shows kSwitchPage.
+inline constexpr wchar_t kFrameToSwitchPage[] = L"/frame-to-switch";
 // Pages a hostile server would send: 256 MB in one line, with the marker as its last bytes or without it;
 // a reset before any answer; a body closed cleanly before its announced length; a body dripped one byte a
 // second; 10,000 header lines; a redirect to itself.
