@@ -5,10 +5,11 @@ set -euo pipefail
 # wine64 and the 64-bit MinGW compiler build and run the 64-bit twin that the benchmarks measure.
 # fp-utils compiles the help file, libchm-bin reads it back in its test; unzip unpacks the release in
 # its test, and openssl makes the certificates of the HTTPS tests. libasound2:i386 is Wine's ALSA, whose file
-# plugin records the alarm in its test. clang-format keeps the tree formatted, checked by a test.
+# plugin records the alarm in its test. clang-format keeps the tree formatted, checked by a test. squid and
+# vsftpd are the caching proxy and the FTP server that users meet, which the e2e tests start on ports of their own.
 packages=(make cmake g++ python3 g++-mingw-w64-i686 g++-mingw-w64-x86-64-posix wine wine32:i386 wine64
           xvfb xauth locales fonts-wqy-zenhei googletest libgtest-dev fp-utils clang libclang-rt-14-dev
-          imagemagick x11-utils libchm-bin unzip openssl libasound2:i386 clang-format)
+          imagemagick x11-utils libchm-bin unzip openssl libasound2:i386 clang-format squid vsftpd)
 
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"

@@ -1,8 +1,15 @@
 // CheckingTool: the fixture of the cases that check one address after another and read the line each gives.
 #pragma once
 
+#include <windows.h>
+#include <wincrypt.h>
+
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "pages.h"
 #include "probe_client.h"
@@ -15,6 +22,18 @@ namespace e2e {
 
 inline constexpr wchar_t kFailed[] = L" 网站出现异常!";
 inline constexpr wchar_t kRecovered[] = L" 网站恢复正常!";
+
+// The sites users watch are mostly HTTPS: the test authority is trusted by the test prefix alone, from inside
+// Wine, as a user's Windows trusts the public ones.
+inline void TrustTheTestAuthority() {
+    ASSERT_NE(0, Config().httpsPort) << "the runner serves HTTPS when given the test's certificates";
+    std::ifstream file(std::filesystem::path(Config().testAuthority), std::ios::binary);
+    const std::vector<char> der{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    ASSERT_FALSE(der.empty()) << "no test authority certificate";
+    ASSERT_TRUE(CertAddEncodedCertificateToSystemStoreW(L"Root", reinterpret_cast<const BYTE*>(der.data()),
+                                                        static_cast<DWORD>(der.size())))
+        << "error " << GetLastError();
+}
 
 class CheckingTool : public ToolTest {
 protected:

@@ -1,17 +1,12 @@
 // Hostile servers against the real tool: every check ends with the right line, memory stays flat, nothing hangs;
 // and HTTPS, trusted or not.
 #include <windows.h>
-#include <wincrypt.h>
 #include <wininet.h>
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
-#include <vector>
 
 #include "checking_tool.h"
 #include "http_fetch.h"
@@ -166,19 +161,10 @@ TEST_F(EndlessPage, HeadersThatNeverEndAreAnAddressThatCannotBeOpened) {
     ExpectTheNextTickToCheckAndNothingToStay();
 }
 
-// The sites users watch are mostly HTTPS: the test authority is trusted by the test prefix alone, from inside
-// Wine, as a user's Windows trusts the public ones.
+// HTTPS, whose test authority the test prefix trusts.
 class Https : public HostileServer {
 protected:
-    static void SetUpTestSuite() {
-        ASSERT_NE(0, Config().httpsPort) << "the runner serves HTTPS when given the test's certificates";
-        std::ifstream file(std::filesystem::path(Config().testAuthority), std::ios::binary);
-        const std::vector<char> der{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-        ASSERT_FALSE(der.empty()) << "no test authority certificate";
-        ASSERT_TRUE(CertAddEncodedCertificateToSystemStoreW(L"Root", reinterpret_cast<const BYTE*>(der.data()),
-                                                            static_cast<DWORD>(der.size())))
-            << "error " << GetLastError();
-    }
+    static void SetUpTestSuite() { TrustTheTestAuthority(); }
 };
 
 TEST_F(Https, APageWithATrustedCertificateIsCheckedAndARedirectToItFollowed) {

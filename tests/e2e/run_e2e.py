@@ -4,7 +4,8 @@
 The program learns the tool and the ports from --tool=, --port= and --tls-port=, and from WZ_TOOL_EXE,
 WZ_PAGE_PORT and WZ_TLS_PORT; the help file, when one is named, from --help-file=; given the test's
 certificates, the HTTPS ports and the test authority from --https-port=, --untrusted-https-port= and
---test-authority=; with --record-sound, where what Wine plays is recorded from WZ_SOUND_FILE.
+--test-authority=; with --record-sound, where what Wine plays is recorded from WZ_SOUND_FILE; with
+--real-servers, Debian's squid and vsftpd from --proxy-port=, --proxy-log= (squid's access log) and --ftp-port=.
 
 Needs WINEPREFIX, as scripts/wine-run.sh does. LANG picks Wine's ANSI code page for the driver and
 the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
@@ -20,6 +21,7 @@ import sys
 import tempfile
 
 from page_server import PageServer
+from real_servers import FtpServer, Squid
 
 
 def windows_path(path):
@@ -61,6 +63,18 @@ def sound_recording(enabled):
         yield dict(ALSA_CONFIG_PATH=str(config), WZ_WINE_SOUND="alsa", WZ_SOUND_FILE=windows_path(recording))
 
 
+@contextlib.contextmanager
+def real_servers(enabled):
+    """The driver's arguments for a caching proxy and an FTP server of Debian's, running while inside; none
+    when not enabled."""
+    if not enabled:
+        yield []
+        return
+    with Squid() as squid, FtpServer() as ftp:
+        yield [f"--proxy-port={squid.port}", f"--proxy-log={windows_path(squid.access_log)}",
+               f"--ftp-port={ftp.port}"]
+
+
 def limit_file_size(limit):
     """A full disk for the driver, the tool and Wine they start: no file grows past `limit` bytes, and a
     write past it fails with EFBIG instead of ending the process."""
@@ -85,12 +99,14 @@ def main():
     parser.add_argument("--file-size-limit", type=int, help="bytes no file may grow past, as on a full disk")
     parser.add_argument("--certificates", help="the folder of make_test_certs.sh, for the HTTPS cases")
     parser.add_argument("--record-sound", action="store_true", help="record what Wine plays, for the alarm's cases")
+    parser.add_argument("--real-servers", action="store_true", help="start squid and vsftpd, for the cases of them")
     args = parser.parse_args()
     signal.signal(signal.SIGTERM, stop_on_sigterm)
 
-    with PageServer(args.certificates) as server, sound_recording(args.record_sound) as sound:
+    with PageServer(args.certificates) as server, sound_recording(args.record_sound) as sound, \
+            real_servers(args.real_servers) as real_server_arguments:
         command = [args.wine_run, args.driver, f"--tool={windows_path(args.tool)}", f"--port={server.port}",
-                   f"--tls-port={server.tls_port}", f"--gtest_filter={args.filter}"]
+                   f"--tls-port={server.tls_port}", f"--gtest_filter={args.filter}", *real_server_arguments]
         if args.help_file:
             command.append(f"--help-file={windows_path(args.help_file)}")
         if args.certificates:

@@ -7,11 +7,16 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
+#include <mutex>
 #include <string>
+#include <thread>
 
 #include "code_page.h"
 #include "file_exception.h"
+#include "import_patch.h"
 #include "internet_exception.h"
+#include "internet_session.h"
 #include "message_box_spy.h"
 #include "private_bytes.h"
 
@@ -102,6 +107,65 @@ TEST_F(PageCheck, RedirectsAreFollowedButALoopEndsQuickly) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(0, monitor::CheckPage(Url("/loop"), kMarker));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+}
+
+// The program's own InternetCloseHandle calls, counted by handle while the object lives.
+class InternetCloses {
+public:
+    InternetCloses() {
+        s_patch = std::make_unique<ImportPatch>(GetModuleHandleW(nullptr), "wininet.dll", "InternetCloseHandle",
+                                                reinterpret_cast<const void*>(&Counted));
+    }
+    ~InternetCloses() { s_patch.reset(); }
+
+    std::map<HINTERNET, int> ByHandle() const {
+        const std::lock_guard<std::mutex> lock(s_mutex);
+        return s_closes;
+    }
+
+private:
+    static BOOL WINAPI Counted(HINTERNET handle) {
+        {
+            const std::lock_guard<std::mutex> lock(s_mutex);
+            ++s_closes[handle];
+        }
+        return s_patch->Original<decltype(&InternetCloseHandle)>()(handle);
+    }
+
+    static inline std::unique_ptr<ImportPatch> s_patch;
+    static inline std::mutex s_mutex;
+    static inline std::map<HINTERNET, int> s_closes;
+};
+
+// What a check does at its bound: the session is cut from another thread while its page is read.
+TEST_F(PageCheck, ACutEndsAReadOnAnotherThreadAndClosesEachHandleOnce) {
+    EXPECT_EQ(1, monitor::CheckPage(Url("/switch/stream-forever"), "set"));
+    const InternetCloses closes;
+    {
+        CInternetSession session;
+        std::unique_ptr<CStdioFile> page = session.OpenURL(Url("/switch"));
+        ASSERT_NE(nullptr, page);
+        DWORD error = 0;
+        std::thread reader([&] {
+            try {
+                core::LinePiece piece;
+                while (page->Lines().NextPiece(piece)) {
+                }
+            } catch (const CInternetException& failure) {
+                error = failure.m_dwError;
+            }
+        });
+        Sleep(500);
+        session.Cut();
+        reader.join();
+        EXPECT_NE(0u, error) << "the read ends in a failure, not as the end of the page";
+        EXPECT_THROW(session.OpenURL(Url("/marker")), CInternetException) << "nothing more through a cut session";
+        page->Close();
+    }
+    const std::map<HINTERNET, int> byHandle = closes.ByHandle();
+    EXPECT_EQ(2u, byHandle.size()) << "the session and its page";
+    for (const auto& [handle, count] : byHandle) EXPECT_EQ(1, count) << "handle " << handle;
+    EXPECT_EQ(1, monitor::CheckPage(Url("/switch/ok"), "set"));
 }
 
 TEST_F(PageCheck, AHugeLineCostsNoMemory) {
