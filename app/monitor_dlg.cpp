@@ -50,6 +50,7 @@ void CMonitorDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CMonitorDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    LetTheShellThrough();
     AddAboutItem();
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
@@ -58,6 +59,14 @@ BOOL CMonitorDlg::OnInitDialog() {
     LoadSettings();
     m_link.m_target = CString(WZ_HOME_PAGE);
     return TRUE;
+}
+
+// Run as administrator, the window would never hear from the shell, which runs at a lower integrity level and
+// whose messages above WM_USER are dropped: the taskbar's restart and the icon's mouse. Refused, all else stays.
+void CMonitorDlg::LetTheShellThrough() const {
+    for (UINT message : {WM_TASKBARCREATED, WM_TRAY_CALLBACK}) {
+        ::ChangeWindowMessageFilterEx(m_hWnd, message, MSGFLT_ALLOW, nullptr);
+    }
 }
 
 void CMonitorDlg::AddAboutItem() const {

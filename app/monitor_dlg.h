@@ -42,6 +42,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void LetTheShellThrough() const;
     void AddAboutItem() const;
     int IntervalInForce() const;
     void LoadSettings();
