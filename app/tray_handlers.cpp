@@ -22,10 +22,11 @@ void CMonitorDlg::OnTrayShow() {
     ShowWindow(SW_SHOW);
 }
 
-// The quit message ends the modal loop and with it the process; nothing is written.
+// The thread's quit ends the modal loop once the queue is empty, and with it the process; nothing is written.
+// Windows wants it from PostQuitMessage, never as a posted WM_QUIT.
 void CMonitorDlg::OnTrayExit() {
     m_trayIcon.RemoveFromTray();
-    PostMessage(WM_QUIT);
+    ::PostQuitMessage(0);
 }
 
 LRESULT CMonitorDlg::OnTrayCallback(WPARAM wParam, LPARAM lParam) {
