@@ -15,6 +15,14 @@ namespace {
 // Sent to every top-level window when the taskbar starts again, holding none of the icons it had.
 const UINT WM_TASKBARCREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
 
+// The resource's own image at the system's small size, sharper than the big one shrunk by the system.
+// Loaded unshared, since a shared load may hand back the size that was loaded first.
+HICON LoadSmallIcon() {
+    return static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                           ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                           LR_DEFAULTCOLOR));
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMonitorDlg, CDialog)
@@ -34,7 +42,8 @@ END_MESSAGE_MAP()
 
 CMonitorDlg::CMonitorDlg(CWnd* pParent)
     : CDialog(IDD_MONITOR_DIALOG, pParent),
-      m_hIcon(::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      m_hIcon(::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_hSmallIcon(LoadSmallIcon()) {}
 
 void CMonitorDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -53,7 +62,7 @@ BOOL CMonitorDlg::OnInitDialog() {
     LetTheShellThrough();
     AddAboutItem();
     SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
+    SetIcon(m_hSmallIcon.get(), FALSE);
     // The report is never cut: every line stays in the box.
     m_editReport.SetLimitText(0);
     LoadSettings();

@@ -13,7 +13,7 @@ void CMonitorDlg::OnClose() { HideToTray(); }
 
 // Hidden only with an icon to come back by; without one the window keeps its taskbar button, minimised.
 void CMonitorDlg::HideToTray() {
-    const BOOL added = m_trayIcon.AddToTray(this, WM_TRAY_CALLBACK, kTrayTip, m_hIcon, IDR_TRAYMENU);
+    const BOOL added = m_trayIcon.AddToTray(this, WM_TRAY_CALLBACK, kTrayTip, m_hSmallIcon.get(), IDR_TRAYMENU);
     ShowWindow(added ? SW_HIDE : SW_MINIMIZE);
 }
 
