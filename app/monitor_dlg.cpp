@@ -15,6 +15,14 @@ namespace {
 // Sent to every top-level window when the taskbar starts again, holding none of the icons it had.
 const UINT WM_TASKBARCREATED = ::RegisterWindowMessageW(L"TaskbarCreated");
 
+// The resource's own image at the system's small size, sharper than the big one shrunk by the system.
+// Loaded unshared, since a shared load may hand back the size that was loaded first.
+HICON LoadSmallIcon() {
+    return static_cast<HICON>(::LoadImageW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
+                                           ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON),
+                                           LR_DEFAULTCOLOR));
+}
+
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CMonitorDlg, CDialog)
@@ -34,7 +42,8 @@ END_MESSAGE_MAP()
 
 CMonitorDlg::CMonitorDlg(CWnd* pParent)
     : CDialog(IDD_MONITOR_DIALOG, pParent),
-      m_hIcon(::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))) {}
+      m_hIcon(::LoadIconW(AfxGetInstanceHandle(), MAKEINTRESOURCEW(IDR_MAINFRAME))),
+      m_hSmallIcon(LoadSmallIcon()) {}
 
 void CMonitorDlg::DoDataExchange(CDataExchange* pDX) {
     CDialog::DoDataExchange(pDX);
@@ -50,14 +59,23 @@ void CMonitorDlg::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CMonitorDlg::OnInitDialog() {
     CDialog::OnInitDialog();
+    LetTheShellThrough();
     AddAboutItem();
     SetIcon(m_hIcon, TRUE);
-    SetIcon(m_hIcon, FALSE);
+    SetIcon(m_hSmallIcon.get(), FALSE);
     // The report is never cut: every line stays in the box.
     m_editReport.SetLimitText(0);
     LoadSettings();
     m_link.m_target = CString(WZ_HOME_PAGE);
     return TRUE;
+}
+
+// Run as administrator, the window would never hear from the shell, which runs at a lower integrity level and
+// whose messages above WM_USER are dropped: the taskbar's restart and the icon's mouse. Refused, all else stays.
+void CMonitorDlg::LetTheShellThrough() const {
+    for (UINT message : {WM_TASKBARCREATED, WM_TRAY_CALLBACK}) {
+        ::ChangeWindowMessageFilterEx(m_hWnd, message, MSGFLT_ALLOW, nullptr);
+    }
 }
 
 void CMonitorDlg::AddAboutItem() const {

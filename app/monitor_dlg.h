@@ -1,7 +1,9 @@
 // CMonitorDlg: the main window, which holds the watched site's settings and the report.
 #pragma once
 
+#include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "controls.h"
 #include "cycle_boxes.h"
@@ -15,6 +17,11 @@ extern int g_nLastResult;
 
 // The tray icon's callback message: the icon's id in wParam, the mouse message over it in lParam.
 constexpr UINT WM_TRAY_CALLBACK = WM_USER + 10;
+
+struct IconDestroyer {
+    void operator()(HICON icon) const { ::DestroyIcon(icon); }
+};
+using UniqueIcon = std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer>;
 
 class CMonitorDlg : public CDialog {
 public:
@@ -42,6 +49,7 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void LetTheShellThrough() const;
     void AddAboutItem() const;
     int IntervalInForce() const;
     void LoadSettings();
@@ -64,7 +72,10 @@ private:
     CEdit m_editFlag;
     CButton m_chkForward;
     CStaticLink m_link;
+    // The icon at the system's large size, shared and never destroyed, and at its small size for the title bar,
+    // the taskbar and the notification area, the window's own: destroyed after the tray icon has gone.
     HICON m_hIcon;
+    UniqueIcon m_hSmallIcon;
     CTrayIcon m_trayIcon;
     CString m_strFlag;
     CString m_strURL;

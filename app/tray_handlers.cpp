@@ -13,7 +13,7 @@ void CMonitorDlg::OnClose() { HideToTray(); }
 
 // Hidden only with an icon to come back by; without one the window keeps its taskbar button, minimised.
 void CMonitorDlg::HideToTray() {
-    const BOOL added = m_trayIcon.AddToTray(this, WM_TRAY_CALLBACK, kTrayTip, m_hIcon, IDR_TRAYMENU);
+    const BOOL added = m_trayIcon.AddToTray(this, WM_TRAY_CALLBACK, kTrayTip, m_hSmallIcon.get(), IDR_TRAYMENU);
     ShowWindow(added ? SW_HIDE : SW_MINIMIZE);
 }
 
@@ -22,10 +22,11 @@ void CMonitorDlg::OnTrayShow() {
     ShowWindow(SW_SHOW);
 }
 
-// The quit message ends the modal loop and with it the process; nothing is written.
+// The thread's quit ends the modal loop once the queue is empty, and with it the process; nothing is written.
+// Windows wants it from PostQuitMessage, never as a posted WM_QUIT.
 void CMonitorDlg::OnTrayExit() {
     m_trayIcon.RemoveFromTray();
-    PostMessage(WM_QUIT);
+    ::PostQuitMessage(0);
 }
 
 LRESULT CMonitorDlg::OnTrayCallback(WPARAM wParam, LPARAM lParam) {

@@ -53,7 +53,7 @@ target_include_directories(app PUBLIC app res)
 target_link_libraries(app PUBLIC monitor shell framework winmm)
 
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
-target_link_libraries(wangzhan PRIVATE app)
+target_link_libraries(wangzhan PRIVATE app ole32)
 set_target_properties(wangzhan PROPERTIES OUTPUT_NAME "望站" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 if(WITH_TESTS)

@@ -12,12 +12,30 @@ namespace monitor {
 namespace {
 
 const char kSettingsFile[] = "sitecheck.ini";
+// A file just written is opened at once by a virus scanner, and while it is held a move over it or of it fails
+// with a sharing violation or access denied: the move is tried again, with a growing pause, for about a second.
+constexpr int kMoveTries = 10;
+constexpr DWORD kMovePauseMs = 25;
 
 // Windows refuses to replace a read-only file, Wine's rename does not: the tool refuses as Windows does.
 void RefuseReadOnly(const CString& fileName) {
     const DWORD attributes = ::GetFileAttributesW(Widen(fileName.View()).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         ThrowFileException(ERROR_ACCESS_DENIED, fileName);
+    }
+}
+
+bool MayPassSoon(DWORD error) { return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED; }
+
+// ERROR_SUCCESS, or the error of the last try.
+DWORD MoveOver(const std::wstring& from, const std::wstring& to) {
+    for (int tries = 1;; ++tries) {
+        if (::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return ERROR_SUCCESS;
+        }
+        const DWORD error = ::GetLastError();
+        if (!MayPassSoon(error) || tries == kMoveTries) return error;
+        ::Sleep(kMovePauseMs * tries);
     }
 }
 
@@ -34,9 +52,8 @@ void WriteReplacing(const CString& fileName, const std::string& text) {
         ::DeleteFileW(Widen(replacement.View()).c_str());
         throw CFileException(failure.m_cause, fileName);
     }
-    if (!::MoveFileExW(Widen(replacement.View()).c_str(), Widen(fileName.View()).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        const DWORD error = ::GetLastError();
+    const DWORD error = MoveOver(Widen(replacement.View()), Widen(fileName.View()));
+    if (error != ERROR_SUCCESS) {
         ::DeleteFileW(Widen(replacement.View()).c_str());
         ThrowFileException(error, fileName);
     }

@@ -78,13 +78,17 @@ void CStaticLink::OnTimer(UINT_PTR) {
     Default();
 }
 
+// The control paints its ground with the brush the dialog gives a plain static, so every repaint starts clean:
+// drawn over the last one, smoothed text piled up its edges at each hover and turned smeared and bold.
 HBRUSH CStaticLink::CtlColor(HDC dc, UINT) {
     if ((GetStyle() & kLowStyleByte) > SS_RIGHT) return nullptr;
     if (m_font.GetSafeHandle() == nullptr) CopyFontOfControl();
+    const auto ground = reinterpret_cast<HBRUSH>(::DefDlgProcW(
+        ::GetParent(m_hWnd), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(m_hWnd)));
     ::SelectObject(dc, m_font.GetSafeHandle());
     ::SetTextColor(dc, m_crText);
     ::SetBkMode(dc, TRANSPARENT);
-    return static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH));
+    return ground;
 }
 
 // Once, at the first drawing; a control that reports no font of its own draws in the system font.

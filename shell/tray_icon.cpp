@@ -112,6 +112,9 @@ LRESULT CTrayIcon::ShowMenu() const {
     // Without the foreground, the menu would not close when the user clicks elsewhere.
     ::SetForegroundWindow(m_iconData.hWnd);
     ::TrackPopupMenu(popup, 0, cursor.x, cursor.y, 0, m_iconData.hWnd, nullptr);
+    // After a menu tracked from the foreground, the next one would close as soon as it opens, unless the
+    // owner gets a message of its own first.
+    ::PostMessageW(m_iconData.hWnd, WM_NULL, 0, 0);
     return 1;
 }
 

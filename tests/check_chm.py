@@ -14,9 +14,10 @@ import tempfile
 CHINESE_PRC = 0x0804
 TITLE = "望站 帮助"
 DEFAULT_TOPIC = "index.htm"
-# What the help must cover: the tool, its controls, OK and ERROR, forwarding, the tray, the settings file, the boxes.
+# What the help must cover: the tool, its controls, OK and ERROR, forwarding, the tray, the settings file, the boxes,
+# and what a user meets first on a real Windows.
 REQUIRED_PAGES = ["index.htm", "controls.htm", "report.htm", "forwarding.htm", "tray.htm", "settings.htm",
-                  "messages.htm"]
+                  "messages.htm", "faq.htm"]
 
 
 class Links(html.parser.HTMLParser):

@@ -4,8 +4,8 @@ import re
 import subprocess
 import sys
 
-SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "shell32.dll", "shlwapi.dll",
-               "user32.dll", "wininet.dll", "winmm.dll"}
+SYSTEM_DLLS = {"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll", "msvcrt.dll", "ole32.dll", "shell32.dll",
+               "shlwapi.dll", "user32.dll", "wininet.dll", "winmm.dll"}
 
 
 def main(path):

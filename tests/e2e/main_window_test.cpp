@@ -97,6 +97,15 @@ TEST_F(MainWindow, SystemMenuEndsWithASeparatorAndTheAboutItem) {
     EXPECT_EQ(1, std::count_if(items.begin(), items.end(), isClose)) << "the system's own items stay";
 }
 
+// The title bar and the taskbar draw the small icon: one of the system's small size, not the big one shrunk.
+TEST_F(MainWindow, HasItsIconsAtTheSystemsLargeAndSmallSizes) {
+    Probe probe(tool);
+    const auto size = [](int width, int height) {
+        return std::to_wstring(GetSystemMetrics(width)) + L"x" + std::to_wstring(GetSystemMetrics(height));
+    };
+    EXPECT_EQ(size(SM_CXICON, SM_CYICON) + L"\t" + size(SM_CXSMICON, SM_CYSMICON), probe.WindowIcons());
+}
+
 TEST_F(MainWindow, EscEndsTheProcessAtOnceWithoutWritingSettings) {
     tool.PressKey(VK_ESCAPE);
     EXPECT_TRUE(tool.WaitForExit(kExitTimeout));

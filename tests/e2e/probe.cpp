@@ -145,6 +145,24 @@ std::wstring CurrentDirectory() {
     return std::wstring(directory, GetCurrentDirectoryW(MAX_PATH + 1, directory));
 }
 
+// An icon's bitmaps can be read only in the process that made it.
+std::wstring IconSize(HICON icon) {
+    ICONINFO info = {};
+    if (icon == nullptr || !GetIconInfo(icon, &info)) return L"none";
+    BITMAP mask = {};
+    GetObjectW(info.hbmMask, sizeof(mask), &mask);
+    DeleteObject(info.hbmMask);
+    // Without a colour bitmap, the mask holds the image's two masks one over the other.
+    const LONG height = info.hbmColor != nullptr ? mask.bmHeight : mask.bmHeight / 2;
+    if (info.hbmColor != nullptr) DeleteObject(info.hbmColor);
+    return std::to_wstring(mask.bmWidth) + L"x" + std::to_wstring(height);
+}
+
+std::wstring DescribeWindowIcons(HWND window) {
+    const auto icon = [&](WPARAM which) { return reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, which, 0)); };
+    return Field(IconSize(icon(ICON_BIG))) + IconSize(icon(ICON_SMALL));
+}
+
 std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
     switch (question) {
         case Question::Ping:
@@ -183,6 +201,8 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
             return probe::RefuseTrayAdds(argument);
         case Question::QueueEmpty:
             return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0 ? L"empty" : L"pending";
+        case Question::WindowIcons:
+            return DescribeWindowIcons(mainWindow);
     }
     return L"unknown question";
 }

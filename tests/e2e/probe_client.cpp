@@ -146,6 +146,8 @@ std::vector<ShellCall> Probe::ShellCalls() {
 
 std::wstring Probe::CurrentDirectory() { return Ask(probe::Question::CurrentDirectory).value_or(L""); }
 
+std::wstring Probe::WindowIcons() { return Ask(probe::Question::WindowIcons).value_or(L""); }
+
 void Probe::CountHandles() { EXPECT_EQ(L"counting", Ask(probe::Question::CountHandles).value_or(L"")); }
 
 std::map<std::wstring, HandleCount> Probe::Handles() {

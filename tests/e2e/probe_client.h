@@ -75,6 +75,8 @@ public:
     bool WatchShell();
     std::vector<ShellCall> ShellCalls();
     std::wstring CurrentDirectory();
+    // The main window's big and small icon as "<width>x<height>\t<width>x<height>", "none" for one it lacks.
+    std::wstring WindowIcons();
     // Starts counting the handles that the tool's own code opens and closes, from zero.
     void CountHandles();
     // By kind: "file", "thread", "sync", "internet".

@@ -36,6 +36,7 @@ enum class Question : WORD {
     RefuseTrayAdds,    // argument: how many of the tool's next icon adds fail (probe::kEveryTrayAdd: all);
                        // "refusing" or why not
     QueueEmpty,        // "empty" when nothing but the question was waiting in the tool's queue, else "pending"
+    WindowIcons,       // the main window's big and small icon, each as "<width>x<height>" or "none"
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {

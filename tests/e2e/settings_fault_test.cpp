@@ -9,6 +9,7 @@
 #include "probe_client.h"
 #include "resource.h"
 #include "tool_process.h"
+#include "waits.h"
 #include "window_access.h"
 
 namespace e2e {
@@ -59,6 +60,30 @@ TEST(SettingsFault, AFileHeldOpenElsewhereIsLeftWholeAndMonitoringRuns) {
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
     const std::wstring text = StartWithTheFileStuck(tool, [&] { CloseHandle(held); });
     EXPECT_NE(std::wstring::npos, text.find(L"sitecheck.ini")) << text;
+}
+
+// A virus scanner holds a file it has just seen for a moment; a Start that meets it waits and replaces the file.
+TEST(SettingsFault, AFileHeldForAMomentIsReplacedWithoutABox) {
+    ToolProcess tool(std::string{kOldFile});
+    ASSERT_NE(nullptr, tool.MainWindow());
+    HANDLE held = CreateFileW(SettingsPath(tool).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const std::wstring url = PageUrl(kMarkerPage);
+    tool.SetItemText(IDC_URL, url);
+    tool.SetItemText(IDC_FLAG, kMarker);
+    tool.ClickItem(IDC_START);
+    // Let go once the new file is written beside and its move has met the old one held.
+    const std::filesystem::path beside = SettingsPath(tool).wstring() + L".new";
+    const bool written = WaitFor([&] { return std::filesystem::exists(beside); });
+    PumpMessagesFor(100ms);
+    CloseHandle(held);
+    ASSERT_TRUE(written) << "nothing was written beside the file";
+    const std::string start = "URL=" + std::string(url.begin(), url.end()) + ";";
+    EXPECT_TRUE(WaitFor([&] { return tool.SettingsFile().value_or("").rfind(start, 0) == 0; }))
+        << tool.SettingsFile().value_or("(no file)");
+    EXPECT_FALSE(tool.FindMessageBox().has_value());
+    EXPECT_FALSE(std::filesystem::exists(beside));
+    EXPECT_TRUE(IsWindowVisible(tool.Item(IDC_STOP))) << "monitoring runs";
 }
 
 // The runner limits the size of every file the driver and the tool write, as a full disk would.

@@ -4,6 +4,7 @@
 // after windows.h, which it needs
 #include <shellapi.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -156,39 +157,92 @@ TEST_F(StaticLink, ColoursGoFromIdleToHoveredToOpenedAndBackToIdle) {
     EXPECT_EQ(g_crLinkHover, LinkColour()) << "a visit is not remembered";
 }
 
-TEST_F(StaticLink, DrawsItsTextInTheLinkColourWhenTheStaticPaints) {
-    RECT client;
-    GetClientRect(m_link.m_hWnd, &client);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    // Glyphs are smoothed onto the white ground, so a pixel counts by the channel that stands out.
-    const auto count = [&](int (*channel)(COLORREF)) {
-        FillRect(dc, &client, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-        SendMessageW(m_link.m_hWnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-        int pixels = 0;
-        for (int y = 0; y < client.bottom; ++y) {
-            for (int x = 0; x < client.right; ++x) {
-                const COLORREF pixel = GetPixel(dc, x, y);
-                const int others = GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) - channel(pixel);
-                pixels += channel(pixel) > 200 && others < 200;
-            }
+// A bitmap of a window's client size, into which the window paints itself as it would on the screen.
+class Canvas {
+public:
+    explicit Canvas(HWND window) : m_window(window) {
+        ::GetClientRect(window, &m_rect);
+        HDC screen = GetDC(nullptr);
+        m_dc = CreateCompatibleDC(screen);
+        m_bitmap = CreateCompatibleBitmap(screen, m_rect.right, m_rect.bottom);
+        ReleaseDC(nullptr, screen);
+        m_previous = SelectObject(m_dc, m_bitmap);
+    }
+    ~Canvas() {
+        SelectObject(m_dc, m_previous);
+        DeleteObject(m_bitmap);
+        DeleteDC(m_dc);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    void Fill(COLORREF colour) const {
+        HBRUSH brush = CreateSolidBrush(colour);
+        FillRect(m_dc, &m_rect, brush);
+        DeleteObject(brush);
+    }
+    void Paint() const { SendMessageW(m_window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(m_dc), PRF_CLIENT); }
+    // The dialog's own ground, as it erases its background.
+    void EraseAsDialog(HWND dialog) const { SendMessageW(dialog, WM_ERASEBKGND, reinterpret_cast<WPARAM>(m_dc), 0); }
+    std::vector<COLORREF> Pixels() const {
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < m_rect.bottom; ++y) {
+            for (int x = 0; x < m_rect.right; ++x) pixels.push_back(GetPixel(m_dc, x, y));
         }
         return pixels;
-    };
+    }
+
+private:
+    HWND m_window;
+    RECT m_rect{};
+    HDC m_dc;
+    HBITMAP m_bitmap;
+    HGDIOBJ m_previous;
+};
+
+// Glyphs are smoothed onto the ground, so a pixel counts by the channel that stands out.
+int PixelsStandingOutIn(int (*channel)(COLORREF), const std::vector<COLORREF>& pixels) {
+    int count = 0;
+    for (COLORREF pixel : pixels) {
+        const int others = GetRValue(pixel) + GetGValue(pixel) + GetBValue(pixel) - channel(pixel);
+        count += channel(pixel) > 200 && others < 200;
+    }
+    return count;
+}
+
+TEST_F(StaticLink, DrawsItsTextInTheLinkColourWhenTheStaticPaints) {
+    const Canvas canvas(m_link.m_hWnd);
     const auto blue = [](COLORREF pixel) -> int { return GetBValue(pixel); };
     const auto red = [](COLORREF pixel) -> int { return GetRValue(pixel); };
-    EXPECT_GT(count(blue), 0);
-    EXPECT_EQ(0, count(red));
+    canvas.Paint();
+    EXPECT_GT(PixelsStandingOutIn(blue, canvas.Pixels()), 0);
+    EXPECT_EQ(0, PixelsStandingOutIn(red, canvas.Pixels()));
     MovePointerOnto(m_link.m_hWnd);
     HitTest(m_link.m_hWnd);
-    EXPECT_GT(count(red), 0);
-    EXPECT_EQ(0, count(blue));
-    SelectObject(dc, previous);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
+    canvas.Paint();
+    EXPECT_GT(PixelsStandingOutIn(red, canvas.Pixels()), 0);
+    EXPECT_EQ(0, PixelsStandingOutIn(blue, canvas.Pixels()));
+}
+
+// Drawn over what was there before, smoothed text piles up its edges at each hover; over the dialog's own
+// ground, a repaint looks the same whatever it covers.
+TEST_F(StaticLink, EachRepaintStartsFromTheDialogsOwnGround) {
+    const Canvas canvas(m_link.m_hWnd);
+    canvas.EraseAsDialog(m_dialog.m_hWnd);
+    const COLORREF ground = canvas.Pixels().front();
+    canvas.Fill(RGB(0, 255, 0));
+    canvas.Paint();
+    const std::vector<COLORREF> idle = canvas.Pixels();
+    EXPECT_EQ(0, std::count(idle.begin(), idle.end(), RGB(0, 255, 0))) << "the old ground shows through";
+    EXPECT_GT(std::count(idle.begin(), idle.end(), ground), 0) << "no pixel of the dialog's ground";
+
+    MovePointerOnto(m_link.m_hWnd);
+    HitTest(m_link.m_hWnd);
+    canvas.Paint();
+    MovePointerAwayFrom(m_link.m_hWnd);
+    ASSERT_TRUE(PumpUntil([&] { return LinkColour() == g_crLinkNormal; }));
+    canvas.Paint();
+    EXPECT_EQ(idle, canvas.Pixels()) << "the hovered text shows under the idle one";
 }
 
 TEST_F(StaticLink, ManyHitTestsStartTheHoverTimerOnce) {
@@ -266,7 +320,7 @@ TEST_F(StaticLink, ColoursOnlyPlainTextStylesAndLeavesTheRestToTheParent) {
         ASSERT_TRUE(link.SubclassWindow(control));
         const Colouring colouring = ColouringOf(control);
         if (c.coloured) {
-            EXPECT_EQ(GetStockObject(NULL_BRUSH), colouring.brush);
+            EXPECT_EQ(ColouringOf(Item(IDC_LINK_STRING)).brush, colouring.brush) << "a plain static's ground";
             EXPECT_EQ(g_crLinkNormal, colouring.text);
             EXPECT_EQ(TRANSPARENT, colouring.backgroundMode);
         } else {

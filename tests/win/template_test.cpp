@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -229,16 +230,29 @@ TEST_F(ToolResources, AboutBoxTemplateIsClassicWithItsFrameFontAndControlsInOrde
     ExpectItems(expected, t);
 }
 
-TEST_F(ToolResources, IconIsOne32PixelImageIn256Colours) {
-    HRSRC group = FindResourceW(m_module, MAKEINTRESOURCEW(IDR_MAINFRAME), MAKEINTRESOURCEW(14));
+// Every size Windows asks for, the small icon at 100 to 200 % and the big one at 100 to 150 %, each an image of its
+// own rather than one that the system shrinks.
+TEST_F(ToolResources, IconComesInEverySizeWindowsAsksForIn256Colours) {
+    HRSRC group = FindResourceW(m_module, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON);
     ASSERT_NE(nullptr, group);
     const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(m_module, group)));
     const WORD count = *reinterpret_cast<const WORD*>(dir + 4);
-    ASSERT_EQ(1, count);
-    const BYTE* entry = dir + 6;
-    EXPECT_EQ(32, entry[0]);
-    EXPECT_EQ(32, entry[1]);
-    EXPECT_EQ(8, *reinterpret_cast<const WORD*>(entry + 6));  // bits per pixel
+    std::vector<int> sizes;
+    for (WORD i = 0; i < count; ++i) {
+        const BYTE* entry = dir + 6 + 14 * i;
+        SCOPED_TRACE(testing::Message() << "entry " << i << ", " << int{entry[0]} << " px");
+        EXPECT_EQ(entry[0], entry[1]);
+        EXPECT_EQ(8, *reinterpret_cast<const WORD*>(entry + 6));  // bits per pixel
+        const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
+        HRSRC image = FindResourceW(m_module, MAKEINTRESOURCEW(id), RT_ICON);
+        ASSERT_NE(nullptr, image);
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(m_module, image)));
+        EXPECT_EQ(entry[0], header->biWidth) << "the image is of the size its entry gives";
+        EXPECT_EQ(2 * entry[1], header->biHeight) << "the colours and the mask";
+        sizes.push_back(entry[0]);
+    }
+    std::sort(sizes.begin(), sizes.end());
+    EXPECT_EQ((std::vector<int>{16, 20, 24, 32, 40, 48}), sizes);
 }
 
 TEST_F(ToolResources, AlarmToneIsTheWaveImageOfItsFixedFormat) {
