@@ -37,6 +37,14 @@ def page(body, status=200, cache_control=None):
     return serve
 
 
+def after(seconds, route):
+    """The route, answered after a pause."""
+    def serve(handler):
+        time.sleep(seconds)
+        route(handler)
+    return serve
+
+
 def frame_to(path):
     """A forwarding page: a frame set whose one frame shows the page at `path` of this server."""
     def serve(handler):
@@ -223,6 +231,7 @@ ROUTES = {
     **{f"/switch/{state}": SWITCH.setter(state) for state in ("ok", "fail", "broken", "flap", *ENDLESS)},
     "/marker": page(html(f"今日{MARKER},请放心。")),
     "/plain": page(html("这一页没有正常标志。")),
+    "/slow-plain": after(0.5, page(html("这一页没有正常标志。"))),
     "/404-marker": page(html(f"页面不存在,但{MARKER}"), status=404),
     "/empty": page(b""),
     "/frame": frame_to("/marker"),

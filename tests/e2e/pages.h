@@ -12,6 +12,8 @@ inline constexpr wchar_t kMarker[] = L"网站运行正常";
 
 inline constexpr wchar_t kMarkerPage[] = L"/marker";
 inline constexpr wchar_t kPlainPage[] = L"/plain";
+// The same, answered after half a second, so that the tool's memory is sampled while its check runs.
+inline constexpr wchar_t kSlowPlainPage[] = L"/slow-plain";
 inline constexpr wchar_t kBrokenPage[] = L"/break";
 // Serves the marker or not, as the driver last set it through kSwitchOk or kSwitchFail; or a body cut short
 // at every fetch (kSwitchBroken); or, by turns at every fetch, a page without and with it (kSwitchFlap); or
