@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <thread>
 #include <type_traits>
 
 namespace bench {
@@ -39,9 +40,7 @@ bool LineHolds(std::string& partial, const char* at, const char* lf, std::string
     return holds;
 }
 
-}  // namespace
-
-int BareCheck(const std::wstring& url, std::string_view marker) {
+int CheckHere(const std::wstring& url, std::string_view marker) {
     const Handle session(InternetOpenW(L"望站", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     const Handle page(session ? InternetOpenUrlW(session.get(), url.c_str(), nullptr, 0, kToolFlags, 1) : nullptr);
     if (!page) return 0;
@@ -57,6 +56,14 @@ int BareCheck(const std::wstring& url, std::string_view marker) {
         partial.append(at, end);
     }
     return Holds(partial.data(), partial.data() + partial.size(), marker) ? 1 : 0;
+}
+
+}  // namespace
+
+int BareCheck(const std::wstring& url, std::string_view marker) {
+    int result = 0;
+    std::thread([&] { result = CheckHere(url, marker); }).join();
+    return result;
 }
 
 }  // namespace bench
