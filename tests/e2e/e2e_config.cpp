@@ -32,7 +32,6 @@ bool ReadConfig(int argc, wchar_t** argv, std::wstring& error) {
     std::wstring httpsPort;
     std::wstring untrustedHttpsPort;
     std::wstring proxyPort;
-    std::wstring ftpPort;
     for (int i = 1; i < argc; ++i) {
         if (!TakeValue(argv[i], L"--tool=", g_config.toolPath) && !TakeValue(argv[i], L"--port=", port) &&
             !TakeValue(argv[i], L"--help-file=", g_config.helpFile) && !TakeValue(argv[i], L"--tls-port=", tlsPort) &&
@@ -40,7 +39,8 @@ bool ReadConfig(int argc, wchar_t** argv, std::wstring& error) {
             !TakeValue(argv[i], L"--untrusted-https-port=", untrustedHttpsPort) &&
             !TakeValue(argv[i], L"--test-authority=", g_config.testAuthority) &&
             !TakeValue(argv[i], L"--proxy-port=", proxyPort) &&
-            !TakeValue(argv[i], L"--proxy-log=", g_config.proxyLog) && !TakeValue(argv[i], L"--ftp-port=", ftpPort)) {
+            !TakeValue(argv[i], L"--proxy-log=", g_config.proxyLog) &&
+            !TakeValue(argv[i], L"--ftp-folder=", g_config.ftpFolder)) {
             error = std::wstring(L"unknown argument: ") + argv[i];
             return false;
         }
@@ -50,7 +50,6 @@ bool ReadConfig(int argc, wchar_t** argv, std::wstring& error) {
     g_config.httpsPort = PortNumber(httpsPort);
     g_config.untrustedHttpsPort = PortNumber(untrustedHttpsPort);
     g_config.proxyPort = PortNumber(proxyPort);
-    g_config.ftpPort = PortNumber(ftpPort);
     if (g_config.toolPath.empty() || g_config.pagePort == 0 || g_config.tlsPort == 0) {
         error =
             L"usage: e2e_tests [gtest flags] --tool=<path of the tool's exe> --port=<page server's port> "

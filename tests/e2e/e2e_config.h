@@ -15,17 +15,18 @@ struct E2eConfig {
     unsigned short httpsPort = 0;
     unsigned short untrustedHttpsPort = 0;
     std::wstring testAuthority;
-    // Given Debian's servers: squid's port and its access log, and vsftpd's port; else 0 and empty.
+    // Given Debian's servers: squid's port and its access log, and the address of the folder vsftpd serves;
+    // else 0 and empty.
     unsigned short proxyPort = 0;
     std::wstring proxyLog;
-    unsigned short ftpPort = 0;
+    std::wstring ftpFolder;
 };
 
 const E2eConfig& Config();
 
 // Takes --tool=<path of the tool's exe>, --port=<page server's port>, --tls-port=<TLS-only port> and, if given,
 // --help-file=<path of help.chm>, --https-port=, --untrusted-https-port=, --test-authority=<path of its
-// certificate>, --proxy-port=, --proxy-log= and --ftp-port=; false with the reason when one of the first three
+// certificate>, --proxy-port=, --proxy-log= and --ftp-folder=; false with the reason when one of the first three
 // is missing.
 bool ReadConfig(int argc, wchar_t** argv, std::wstring& error);
 

@@ -1,6 +1,5 @@
 """Debian's own squid and vsftpd for the cases that need servers nobody here wrote: each on a loopback port,
 with a configuration of its own in a folder of its own, started for one run and ended by its PID."""
-import os
 import pathlib
 import socket
 import subprocess
@@ -16,16 +15,22 @@ def free_port():
         return probe.getsockname()[1]
 
 
-def wait_for_port(port, process, seconds=30):
+def wait_for_port(name, port, process, seconds=30):
     deadline = time.monotonic() + seconds
     while time.monotonic() < deadline:
         if process.poll() is not None:
-            raise RuntimeError(f"{process.args[0]} ended at start with code {process.returncode}")
+            raise RuntimeError(f"{name} ended at start with code {process.returncode}")
         with socket.socket() as client:
             if client.connect_ex(("127.0.0.1", port)) == 0:
                 return
         time.sleep(0.1)
-    raise RuntimeError(f"{process.args[0]} does not listen on port {port}")
+    raise RuntimeError(f"{name} does not listen on port {port}")
+
+
+# Started as root, both servers would switch to a user of their own, which the user namespace of the emulated
+# road (scripts/i386.sh) cannot map, and squid dies of it. So each runs as the one user of a namespace of its
+# own, which is the caller outside: it stays as it is, and owns its folder.
+AS_ITS_OWN_USER = ["unshare", "--user", "--map-user=65534", "--map-group=65534", "--"]
 
 
 class Server:
@@ -37,9 +42,9 @@ class Server:
         self.port = free_port()
         command = self.configure()
         self._log = open(self.folder / "server.out", "wb")
-        self._process = subprocess.Popen(command, stdout=self._log, stderr=subprocess.STDOUT)
+        self._process = subprocess.Popen(AS_ITS_OWN_USER + command, stdout=self._log, stderr=subprocess.STDOUT)
         try:
-            wait_for_port(self.port, self._process)
+            wait_for_port(command[0], self.port, self._process)
         except RuntimeError:
             self.__exit__()
             raise
@@ -75,16 +80,17 @@ coredump_dir {self.folder}
 pinger_enable off
 shutdown_lifetime 0 seconds
 """)
-        self.folder.chmod(0o777)  # started by root, squid runs as user proxy and writes its logs here
         return ["/usr/sbin/squid", "-N", "-f", str(self.folder / "squid.conf")]
 
 
 class FtpServer(Server):
-    """Anonymous FTP, passive only, serving marker.txt (with the marker, in GBK) and plain.txt (without)."""
+    """Anonymous FTP, passive only, serving marker.txt (with the marker, in GBK) and plain.txt (without) from
+    the folder at `url`. Not started as root, vsftpd cannot shut a user in the folder, so the address names
+    it by its path."""
 
     def configure(self):
-        self.folder.chmod(0o755)  # started by root, vsftpd serves as user ftp, who must reach the files
         root = self.folder / "root"
+        self.url = f"ftp://127.0.0.1:{self.port}{root}"
         empty = self.folder / "empty"
         root.mkdir(mode=0o755)
         empty.mkdir(mode=0o755)
@@ -93,8 +99,6 @@ class FtpServer(Server):
         settings = [f"listen_port={self.port}", "listen=YES", "listen_address=127.0.0.1", "background=NO",
                     "anonymous_enable=YES", "no_anon_password=YES", f"anon_root={root}", "local_enable=NO",
                     "write_enable=NO", "port_enable=NO", "pasv_enable=YES", "pasv_address=127.0.0.1",
-                    f"secure_chroot_dir={empty}", "seccomp_sandbox=NO", "xferlog_enable=NO"]
-        if os.getuid() != 0:
-            settings.append("run_as_launching_user=YES")
+                    f"secure_chroot_dir={empty}", "seccomp_sandbox=NO", "xferlog_enable=NO", "run_as_launching_user=YES"]
         (self.folder / "vsftpd.conf").write_text("\n".join(settings) + "\n")
         return ["/usr/sbin/vsftpd", str(self.folder / "vsftpd.conf")]

@@ -5,7 +5,8 @@ The program learns the tool and the ports from --tool=, --port= and --tls-port=,
 WZ_PAGE_PORT and WZ_TLS_PORT; the help file, when one is named, from --help-file=; given the test's
 certificates, the HTTPS ports and the test authority from --https-port=, --untrusted-https-port= and
 --test-authority=; with --record-sound, where what Wine plays is recorded from WZ_SOUND_FILE; with
---real-servers, Debian's squid and vsftpd from --proxy-port=, --proxy-log= (squid's access log) and --ftp-port=.
+--real-servers, Debian's squid and vsftpd from --proxy-port=, --proxy-log= (squid's access log) and --ftp-folder=
+(the address of the folder vsftpd serves).
 
 Needs WINEPREFIX, as scripts/wine-run.sh does. LANG picks Wine's ANSI code page for the driver and
 the tool (zh_CN.UTF-8 gives 936, C.UTF-8 gives 1252).
@@ -72,7 +73,7 @@ def real_servers(enabled):
         return
     with Squid() as squid, FtpServer() as ftp:
         yield [f"--proxy-port={squid.port}", f"--proxy-log={windows_path(squid.access_log)}",
-               f"--ftp-port={ftp.port}"]
+               f"--ftp-folder={ftp.url}"]
 
 
 def limit_file_size(limit):
