@@ -22,8 +22,11 @@ sound_off="winealsa.drv,winepulse.drv,wineoss.drv=d"
 [ "${WZ_WINE_SOUND:-}" = alsa ] && sound_off="winepulse.drv,wineoss.drv=d"
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;$sound_off"
 
-# A wineserver of its own, started before a run whose processes are limited (in file size, say), so that
-# the server, which they would otherwise start, is not; it ends 5 s after its last client.
+# A wineserver of its own, once the session of an earlier run has ended; it ends 5 s after its last client.
+# A run that began while the last one's server was ending met it (seen where the loader runs under qemu: two
+# sessions' programs at once, and a wineboot that never ended and held the test's output open until its
+# time-out). Started before a run whose processes are limited (in file size, say), the server, which they
+# would otherwise start, is not.
 if [ "${1:-}" = "--server" ]; then
     "$WINESERVER" -w
     exec "$WINESERVER" -p5

@@ -115,10 +115,9 @@ def main():
                         f"--test-authority={windows_path(os.path.join(args.certificates, 'test-ca.der'))}"]
         environment = wine_environment(args.lang, args.tool, server, args.file_size_limit)
         environment.update(sound)
-        limit = None
-        if args.file_size_limit is not None:
-            subprocess.run([args.wine_run, "--server"], env=environment, check=True)  # not under the limit itself
-            limit = limit_file_size(args.file_size_limit)
+        # The session of the run before ends first, and the server is not under a file-size limit itself.
+        subprocess.run([args.wine_run, "--server"], env=environment, check=True)
+        limit = None if args.file_size_limit is None else limit_file_size(args.file_size_limit)
         with subprocess.Popen(command, env=environment, preexec_fn=limit) as driver:
             try:
                 return driver.wait()
