@@ -48,22 +48,14 @@ protected:
     // Starts monitoring the address and returns the first check's line once it is there; the box that a
     // change of result brings must say so, and is dismissed.
     std::wstring Check(const std::wstring& url, std::chrono::seconds timeout = std::chrono::seconds(10)) {
-        const size_t lines = ReportLineCount(tool);
-        const bool wasOk = lines == 0 || EndsWith(ReportLines(tool).front(), L" OK");
         if (IsWindowVisible(tool.Item(IDC_STOP))) tool.ClickItem(IDC_STOP);
         tool.SetItemText(IDC_URL, url);
-        const Clock::time_point start = Clock::now();
-        tool.ClickItem(IDC_START);
-        return LineOfTheCheck(url, lines, wasOk, start, timeout);
+        return LineOfTheCheck([&] { tool.ClickItem(IDC_START); }, url, timeout);
     }
 
     // The same for one more tick of the monitoring under way.
     std::wstring Tick(std::chrono::seconds timeout = std::chrono::seconds(10)) {
-        const size_t lines = ReportLineCount(tool);
-        const bool wasOk = lines == 0 || EndsWith(ReportLines(tool).front(), L" OK");
-        const Clock::time_point start = Clock::now();
-        Post(tool.MainWindow(), WM_TIMER, 1, 0);
-        return LineOfTheCheck(L"the tick", lines, wasOk, start, timeout);
+        return LineOfTheCheck([&] { Post(tool.MainWindow(), WM_TIMER, 1, 0); }, L"the tick", timeout);
     }
 
     void DismissAlarm(const wchar_t* ending) {
@@ -77,8 +69,12 @@ protected:
     Clock::duration m_checkTime{};
 
 private:
-    std::wstring LineOfTheCheck(const std::wstring& what, size_t lines, bool wasOk, Clock::time_point start,
-                                std::chrono::seconds timeout) {
+    template <typename Trigger>
+    std::wstring LineOfTheCheck(Trigger trigger, const std::wstring& what, std::chrono::seconds timeout) {
+        const size_t lines = ReportLineCount(tool);
+        const bool wasOk = lines == 0 || EndsWith(ReportLines(tool).front(), L" OK");
+        const Clock::time_point start = Clock::now();
+        trigger();
         if (!WaitForReportLines(tool, lines + 1, timeout)) {
             ADD_FAILURE() << "no report line for " << what << " within " << timeout.count() << " s";
             return L"";

@@ -109,38 +109,25 @@ TEST_F(PageCheck, RedirectsAreFollowedButALoopEndsQuickly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-// The program's own InternetCloseHandle calls, counted by handle while the object lives.
-class InternetCloses {
-public:
-    InternetCloses() {
-        s_patch = std::make_unique<ImportPatch>(GetModuleHandleW(nullptr), "wininet.dll", "InternetCloseHandle",
-                                                reinterpret_cast<const void*>(&Counted));
-    }
-    ~InternetCloses() { s_patch.reset(); }
+// The test program's own InternetCloseHandle calls, by handle, while g_closePatch stands.
+std::mutex g_closesLock;
+std::map<HINTERNET, int> g_closes;
+const ImportPatch* g_closePatch = nullptr;
 
-    std::map<HINTERNET, int> ByHandle() const {
-        const std::lock_guard<std::mutex> lock(s_mutex);
-        return s_closes;
+BOOL WINAPI CountedClose(HINTERNET handle) {
+    {
+        const std::lock_guard<std::mutex> lock(g_closesLock);
+        ++g_closes[handle];
     }
-
-private:
-    static BOOL WINAPI Counted(HINTERNET handle) {
-        {
-            const std::lock_guard<std::mutex> lock(s_mutex);
-            ++s_closes[handle];
-        }
-        return s_patch->Original<decltype(&InternetCloseHandle)>()(handle);
-    }
-
-    static inline std::unique_ptr<ImportPatch> s_patch;
-    static inline std::mutex s_mutex;
-    static inline std::map<HINTERNET, int> s_closes;
-};
+    return g_closePatch->Original<decltype(&InternetCloseHandle)>()(handle);
+}
 
 // What a check does at its bound: the session is cut from another thread while its page is read.
 TEST_F(PageCheck, ACutEndsAReadOnAnotherThreadAndClosesEachHandleOnce) {
     EXPECT_EQ(1, monitor::CheckPage(Url("/switch/stream-forever"), "set"));
-    const InternetCloses closes;
+    const ImportPatch patch(GetModuleHandleW(nullptr), "wininet.dll", "InternetCloseHandle",
+                            reinterpret_cast<const void*>(&CountedClose));
+    g_closePatch = &patch;
     {
         CInternetSession session;
         std::unique_ptr<CStdioFile> page = session.OpenURL(Url("/switch"));
@@ -155,16 +142,15 @@ TEST_F(PageCheck, ACutEndsAReadOnAnotherThreadAndClosesEachHandleOnce) {
                 error = failure.m_dwError;
             }
         });
-        Sleep(500);
+        Sleep(500);  // the reader is well into the endless page
         session.Cut();
         reader.join();
         EXPECT_NE(0u, error) << "the read ends in a failure, not as the end of the page";
         EXPECT_THROW(session.OpenURL(Url("/marker")), CInternetException) << "nothing more through a cut session";
         page->Close();
     }
-    const std::map<HINTERNET, int> byHandle = closes.ByHandle();
-    EXPECT_EQ(2u, byHandle.size()) << "the session and its page";
-    for (const auto& [handle, count] : byHandle) EXPECT_EQ(1, count) << "handle " << handle;
+    EXPECT_EQ(2u, g_closes.size()) << "the session and its page";
+    for (const auto& [handle, count] : g_closes) EXPECT_EQ(1, count) << "handle " << handle;
     EXPECT_EQ(1, monitor::CheckPage(Url("/switch/ok"), "set"));
 }
 
