@@ -4,6 +4,7 @@
 #include <shlwapi.h>
 
 #include <string>
+#include <utility>
 
 #include "code_page.h"
 #include "internet_exception.h"
@@ -22,6 +23,28 @@ constexpr DWORD kOpenFlags = INTERNET_FLAG_TRANSFER_ASCII | INTERNET_FLAG_RELOAD
                              INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_PASSIVE | INTERNET_FLAG_NO_AUTO_REDIRECT;
 // Every open carries the same context; no status callback is installed to read it.
 constexpr DWORD_PTR kOpenContext = 1;
+
+// No single call of a fetch waits longer than these: Wine sets no send or receive time-out of its own, Windows
+// 30 s for each. A connection is given as long as a check waits for its whole page.
+constexpr DWORD kConnectTimeout = 60000;
+constexpr DWORD kSendReceiveTimeout = 30000;
+
+void SetTimeouts(HINTERNET connection) {
+    for (auto [option, milliseconds] : {std::pair<DWORD, DWORD>{INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeout},
+                                        {INTERNET_OPTION_SEND_TIMEOUT, kSendReceiveTimeout},
+                                        {INTERNET_OPTION_RECEIVE_TIMEOUT, kSendReceiveTimeout}}) {
+        ::InternetSetOptionW(connection, option, &milliseconds, sizeof(milliseconds));
+    }
+}
+
+UniqueHandle InternetHandle(HINTERNET handle) {
+    return {handle, [](HANDLE owned) { ::InternetCloseHandle(owned); }};
+}
+
+// A part of a cracked address; a part the address lacks is empty.
+std::wstring Part(const wchar_t* text, DWORD length) { return text != nullptr ? std::wstring(text, length) : L""; }
+
+const wchar_t* NullIfEmpty(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 
 // The parsed scheme of an address, or nothing when the platform's parser rejects it.
 INTERNET_SCHEME ParseScheme(const std::wstring& url, std::wstring& canonical) {
@@ -106,7 +129,7 @@ INTERNET_SCHEME SchemeOfHandle(HINTERNET file) {
 
 CInternetSession::CInternetSession() {
     const std::wstring agent = Widen(AfxGetApp()->m_strAppName.View());
-    m_session = m_handles.Own(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    m_session = InternetHandle(::InternetOpenW(agent.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!m_session) throw CInternetException(::GetLastError());
 }
 
@@ -121,14 +144,11 @@ std::unique_ptr<CStdioFile> CInternetSession::OpenURL(const CString& url) {
     return PageOfKind(finalUrl == address ? scheme : ParseScheme(finalUrl, finalCanonical), std::move(file));
 }
 
-// Every call on the session's handles is preceded by a look at whether they were cut meanwhile.
+// Every call on the session's handles is preceded by a look at whether the fetch was abandoned meanwhile.
 UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl) {
     for (int redirects = 0;; ++redirects) {
-        m_handles.ThrowIfCut();
-        UniqueHandle file =
-            m_handles.Own(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, kOpenContext));
-        if (!file) throw CInternetException(::GetLastError());
-        m_handles.ThrowIfCut();
+        UniqueHandle file = OpenOnce(url);
+        m_abandoned.ThrowIfSet();
         const std::wstring location = RedirectTarget(file.get());
         if (location.empty()) {
             finalUrl = url;
@@ -141,15 +161,61 @@ UniqueHandle CInternetSession::OpenFollowingRedirects(std::wstring url, std::wst
     }
 }
 
+// One request of the address, answered or not by a redirect: http and https in the calls that InternetOpenUrl
+// makes of them, every other scheme through InternetOpenUrl itself.
+UniqueHandle CInternetSession::OpenOnce(const std::wstring& url) const {
+    URL_COMPONENTSW parts = {};
+    parts.dwStructSize = sizeof(parts);
+    parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUserNameLength = parts.dwPasswordLength = 1;
+    parts.dwUrlPathLength = parts.dwExtraInfoLength = 1;
+    if (::InternetCrackUrlW(url.c_str(), 0, 0, &parts) &&
+        (parts.nScheme == INTERNET_SCHEME_HTTP || parts.nScheme == INTERNET_SCHEME_HTTPS)) {
+        return OpenHttp(parts);
+    }
+    m_abandoned.ThrowIfSet();
+    UniqueHandle file =
+        InternetHandle(::InternetOpenUrlW(m_session.get(), url.c_str(), nullptr, 0, kOpenFlags, kOpenContext));
+    if (!file) throw CInternetException(::GetLastError());
+    return file;
+}
+
+// The time-outs go on the connection before the request is sent: Wine applies them there and nowhere else, and
+// InternetOpenUrl leaves no moment between. The request handle owns its connection and closes it after itself.
+UniqueHandle CInternetSession::OpenHttp(const URL_COMPONENTSW& parts) const {
+    const DWORD flags = kOpenFlags | (parts.nScheme == INTERNET_SCHEME_HTTPS ? INTERNET_FLAG_SECURE : 0);
+    const std::wstring host = Part(parts.lpszHostName, parts.dwHostNameLength);
+    const std::wstring user = Part(parts.lpszUserName, parts.dwUserNameLength);
+    const std::wstring password = Part(parts.lpszPassword, parts.dwPasswordLength);
+    const std::wstring object =
+        Part(parts.lpszUrlPath, parts.dwUrlPathLength) + Part(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    m_abandoned.ThrowIfSet();
+    UniqueHandle connection =
+        InternetHandle(::InternetConnectW(m_session.get(), host.c_str(), parts.nPort, NullIfEmpty(user),
+                                          NullIfEmpty(password), INTERNET_SERVICE_HTTP, flags, kOpenContext));
+    if (!connection) throw CInternetException(::GetLastError());
+    SetTimeouts(connection.get());
+    const wchar_t* acceptAll[] = {L"*/*", nullptr};
+    HINTERNET request =
+        ::HttpOpenRequestW(connection.get(), nullptr, object.c_str(), nullptr, nullptr, acceptAll, flags, kOpenContext);
+    if (request == nullptr) throw CInternetException(::GetLastError());
+    UniqueHandle answer(request, [owner = connection.release()](HANDLE handle) {
+        ::InternetCloseHandle(handle);
+        ::InternetCloseHandle(owner);
+    });
+    m_abandoned.ThrowIfSet();
+    if (!::HttpSendRequestW(request, nullptr, 0, nullptr, 0)) throw CInternetException(::GetLastError());
+    return answer;
+}
+
 std::unique_ptr<CStdioFile> CInternetSession::PageOfKind(INTERNET_SCHEME scheme, UniqueHandle file) const {
     if (scheme == INTERNET_SCHEME_UNKNOWN) scheme = SchemeOfHandle(file.get());
     switch (scheme) {
         case INTERNET_SCHEME_HTTP:
         case INTERNET_SCHEME_HTTPS:
-            return std::make_unique<CHttpFile>(std::move(file), m_handles);
+            return std::make_unique<CHttpFile>(std::move(file), m_abandoned);
         case INTERNET_SCHEME_FTP:
         case INTERNET_SCHEME_GOPHER:
-            return std::make_unique<CInternetFile>(std::move(file), m_handles);
+            return std::make_unique<CInternetFile>(std::move(file), m_abandoned);
         default:
             return nullptr;
     }

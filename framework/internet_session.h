@@ -2,7 +2,9 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
+#include "abandon_flag.h"
 #include "internet_file.h"
 
 class CInternetSession : public CObject {
@@ -15,14 +17,16 @@ public:
     // CInternetException; a local file that cannot be opened throws CFileException.
     std::unique_ptr<CStdioFile> OpenURL(const CString& url);
 
-    // From another thread: closes the session and its page at once, which ends a call that blocks on either;
-    // after it, every call on them throws CInternetException and nothing of theirs is closed again.
-    void Cut() { m_handles.Cut(); }
+    // From another thread, once nobody waits for what the session fetches: its next call on the session's
+    // handles throws ERROR_INTERNET_OPERATION_CANCELLED, on the thread that uses them.
+    void Abandon() { m_abandoned.Set(); }
 
 private:
     UniqueHandle OpenFollowingRedirects(std::wstring url, std::wstring& finalUrl);
+    UniqueHandle OpenOnce(const std::wstring& url) const;
+    UniqueHandle OpenHttp(const URL_COMPONENTSW& parts) const;
     std::unique_ptr<CStdioFile> PageOfKind(INTERNET_SCHEME scheme, UniqueHandle file) const;
 
-    InternetHandles m_handles;  // declared first: it closes the session's handle, so it outlives it
+    AbandonFlag m_abandoned;
     UniqueHandle m_session;
 };

@@ -25,17 +25,22 @@ namespace detail {
 // The page at the address, or null when it cannot be opened or is of no page kind.
 std::unique_ptr<CStdioFile> OpenPage(CInternetSession& session, const CString& url);
 
+// How a fetch run within the bound came to its end.
+enum class FetchEnd { InTime, GivenUp, NotStarted };
+
 // Runs `work` on a thread of its own, which owns what `work` holds, and waits at most kFetchBound for it.
-// True when it ended in time, its exception rethrown here; false when the bound struck and the session was
-// cut, which ends whatever the work was waiting for.
-bool RunWithinBound(CInternetSession& session, std::function<void()> work);
+// InTime: it ended, its exception rethrown here. GivenUp: the bound struck and the session was abandoned; the
+// thread ends at its next call on the session, within a receive time-out, and lets go of what it holds there.
+// NotStarted: as many fetches as may be are alive already, or no thread could be made; nothing was opened.
+FetchEnd RunWithinBound(CInternetSession& session, std::function<void()> work);
 
 }  // namespace detail
 
 // What `read` makes of the lines of the page at the address, read through the session within kFetchBound.
-// Nothing when the address cannot be opened or is of no page kind, nor when the bound strikes before the
-// page is open. When it strikes while the page is read, a CInternetException of ERROR_INTERNET_TIMEOUT, as
-// for a receive that timed out. A failure of the transfer leaves as the framework's exception.
+// Nothing when the address cannot be opened or is of no page kind, when the bound strikes before the page is
+// open, and when the fetch cannot be started. When the bound strikes while the page is read, a
+// CInternetException of ERROR_INTERNET_TIMEOUT, as for a receive that timed out. A failure of the transfer
+// leaves as the framework's exception.
 template <typename Result>
 std::optional<Result> ReadPage(const std::shared_ptr<CInternetSession>& session, const CString& url,
                                std::function<Result(core::LineSplitter&)> read) {
@@ -44,15 +49,15 @@ std::optional<Result> ReadPage(const std::shared_ptr<CInternetSession>& session,
         std::atomic<bool> opened{false};
     };
     const auto fetch = std::make_shared<Fetch>();
-    const bool ended = detail::RunWithinBound(*session, [session, url, read = std::move(read), fetch] {
+    const detail::FetchEnd end = detail::RunWithinBound(*session, [session, url, read = std::move(read), fetch] {
         const std::unique_ptr<CStdioFile> page = detail::OpenPage(*session, url);
         if (!page) return;
         fetch->opened = true;
         fetch->result = read(page->Lines());
         page->Close();
     });
-    if (ended) return std::move(fetch->result);
-    if (fetch->opened) throw CInternetException(ERROR_INTERNET_TIMEOUT);
+    if (end == detail::FetchEnd::InTime) return std::move(fetch->result);
+    if (end == detail::FetchEnd::GivenUp && fetch->opened) throw CInternetException(ERROR_INTERNET_TIMEOUT);
     return std::nullopt;
 }
 

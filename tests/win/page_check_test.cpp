@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +13,7 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "code_page.h"
 #include "file_exception.h"
@@ -24,6 +27,14 @@ namespace {
 
 const char kMarker[] = "网站运行正常";
 
+// The first line of a page, fetched apart from the checks and their limits.
+std::string FirstLine(const CString& url) {
+    CInternetSession session;
+    const std::unique_ptr<CStdioFile> page = session.OpenURL(url);
+    core::LinePiece piece;
+    return page && page->Lines().NextPiece(piece) ? std::string(piece.bytes) : "";
+}
+
 class PageCheck : public testing::Test {
 protected:
     void SetUp() override {
@@ -32,6 +43,8 @@ protected:
         m_base = "http://127.0.0.1:" + Narrow(port);
     }
     CString Url(const char* path) const { return m_base + path; }
+    // How many connections the page server has accepted, the one that asks included.
+    int ConnectionsAccepted() const { return std::atoi(FirstLine(Url("/connections")).c_str()); }
     // A forwarded check, counting the calls that say the forwarding page holds no frame.
     int CheckForwardedPage(const CString& url, const CString& flag) {
         return monitor::CheckForwardedPage(url, flag, [this] { ++m_noFrame; });
@@ -109,49 +122,100 @@ TEST_F(PageCheck, RedirectsAreFollowedButALoopEndsQuickly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
-// The test program's own InternetCloseHandle calls, by handle, while g_closePatch stands.
+// The test program's own InternetCloseHandle calls: by handle, the threads that made them.
 std::mutex g_closesLock;
-std::map<HINTERNET, int> g_closes;
+std::map<HINTERNET, std::vector<DWORD>> g_closes;
 const ImportPatch* g_closePatch = nullptr;
 
 BOOL WINAPI CountedClose(HINTERNET handle) {
     {
         const std::lock_guard<std::mutex> lock(g_closesLock);
-        ++g_closes[handle];
+        g_closes[handle].push_back(GetCurrentThreadId());
     }
     return g_closePatch->Original<decltype(&InternetCloseHandle)>()(handle);
 }
 
-// What a check does at its bound: the session is cut from another thread while its page is read.
-TEST_F(PageCheck, ACutEndsAReadOnAnotherThreadAndClosesEachHandleOnce) {
+// What a check does at its bound: the fetch is abandoned from another thread while its page streams. Its read
+// ends at the next receive, and the thread that used the handles closes each of them, once.
+TEST_F(PageCheck, AnAbandonedFetchEndsAtItsNextReceiveAndClosesItsHandlesOnItsOwnThread) {
     EXPECT_EQ(1, monitor::CheckPage(Url("/switch/stream-forever"), "set"));
-    const ImportPatch patch(GetModuleHandleW(nullptr), "wininet.dll", "InternetCloseHandle",
-                            reinterpret_cast<const void*>(&CountedClose));
-    g_closePatch = &patch;
+    DWORD fetchThread = 0;
+    DWORD error = 0;
     {
-        CInternetSession session;
-        std::unique_ptr<CStdioFile> page = session.OpenURL(Url("/switch"));
-        ASSERT_NE(nullptr, page);
-        DWORD error = 0;
-        std::thread reader([&] {
+        const ImportPatch patch(GetModuleHandleW(nullptr), "wininet.dll", "InternetCloseHandle",
+                                reinterpret_cast<const void*>(&CountedClose));
+        ASSERT_TRUE(patch.Applied());
+        g_closePatch = &patch;
+        auto session = std::make_shared<CInternetSession>();
+        std::atomic<bool> reading{false};
+        // The thread holds the session's last reference, as a given-up fetch does.
+        std::thread fetch([&, session]() mutable {
+            fetchThread = GetCurrentThreadId();
             try {
+                std::unique_ptr<CStdioFile> page = session->OpenURL(Url("/switch"));
+                reading = true;
                 core::LinePiece piece;
                 while (page->Lines().NextPiece(piece)) {
                 }
             } catch (const CInternetException& failure) {
                 error = failure.m_dwError;
             }
+            reading = true;
+            session.reset();
         });
-        Sleep(500);  // the reader is well into the endless page
-        session.Cut();
-        reader.join();
-        EXPECT_NE(0u, error) << "the read ends in a failure, not as the end of the page";
-        EXPECT_THROW(session.OpenURL(Url("/marker")), CInternetException) << "nothing more through a cut session";
-        page->Close();
+        while (!reading) Sleep(10);
+        Sleep(300);  // well into the endless page
+        session->Abandon();
+        session.reset();
+        fetch.join();
     }
-    EXPECT_EQ(2u, g_closes.size()) << "the session and its page";
-    for (const auto& [handle, count] : g_closes) EXPECT_EQ(1, count) << "handle " << handle;
+    EXPECT_EQ(static_cast<DWORD>(ERROR_INTERNET_OPERATION_CANCELLED), error);
+    EXPECT_EQ(3u, g_closes.size()) << "the session, the page's connection and its request";
+    for (const auto& [handle, threads] : g_closes) {
+        EXPECT_EQ(std::vector<DWORD>{fetchThread}, threads) << "handle " << handle;
+    }
     EXPECT_EQ(1, monitor::CheckPage(Url("/switch/ok"), "set"));
+}
+
+// Fetches stuck inside the platform's own call (headers dripped for ever) are given up but stay alive; a few
+// of them at most, and a check beyond them opens no connection. Four at once share the bound's wait.
+TEST_F(PageCheck, AtMostFourFetchesLiveAtOnceAndACheckBeyondOpensNoConnection) {
+    EXPECT_EQ(1, monitor::CheckPage(Url("/switch/headers-forever"), "set"));
+    std::vector<std::thread> checks;
+    std::atomic<int> errors{0};
+    for (int held = 0; held < 4; ++held) {
+        checks.emplace_back([&] { errors += monitor::CheckPage(Url("/switch"), kMarker) == 0 ? 1 : 0; });
+    }
+    for (std::thread& check : checks) check.join();
+    EXPECT_EQ(4, errors.load());
+    const int before = ConnectionsAccepted();
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(0, monitor::CheckPage(Url("/marker"), kMarker));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_EQ(before + 1, ConnectionsAccepted()) << "only the count's own connection";
+    EXPECT_EQ("set", FirstLine(Url("/switch/ok"))) << "the server ends the dripping answers";
+    int result = 0;
+    for (int tries = 0; tries < 100 && (result = monitor::CheckPage(Url("/marker"), kMarker)) == 0; ++tries) Sleep(100);
+    EXPECT_EQ(1, result) << "the fetches ended with the server's answers, and checks open pages again";
+}
+
+// The threads library makes its threads through the C runtime: a failure there is a system out of threads.
+uintptr_t __cdecl NoThread(void*, unsigned, unsigned(__stdcall*)(void*), void*, unsigned, unsigned*) {
+    errno = EAGAIN;
+    return 0;
+}
+
+TEST_F(PageCheck, AFetchThatGetsNoThreadIsAnAddressThatCannotBeOpened) {
+    const int before = ConnectionsAccepted();
+    {
+        const ImportPatch patch(GetModuleHandleW(nullptr), "msvcrt.dll", "_beginthreadex",
+                                reinterpret_cast<const void*>(&NoThread));
+        ASSERT_TRUE(patch.Applied());
+        EXPECT_EQ(0, monitor::CheckPage(Url("/marker"), kMarker));
+        EXPECT_EQ(0, CheckForwardedPage(Url("/frame"), kMarker));
+    }
+    EXPECT_EQ(before + 1, ConnectionsAccepted()) << "no page was asked for";
+    EXPECT_EQ(1, monitor::CheckPage(Url("/marker"), kMarker)) << "and the next check with a thread works";
 }
 
 TEST_F(PageCheck, AHugeLineCostsNoMemory) {
