@@ -56,11 +56,13 @@ endfunction()
 set(E2E ${WIN32_TREE}/tests/e2e/e2e_tests.exe)
 # The long cases run once, not under both LANGs; the full disk needs a run of its own under a file-size limit,
 # the package case one with the unpacked release as its tool, the alarm sound one that records what Wine plays.
-set(ONCE "HostileServer.*:EndlessPage.*:CachingProxy.*:DeadProxy.*:Ftp.*:Soak.*:SettingsFault.AFullDisk*:Package.*:AlarmSound.*")
+set(ONCE "HostileServer.*:EndlessPage.*:HungServer.*:CachingProxy.*:DeadProxy.*:Ftp.*:Soak.*:SettingsFault.AFullDisk*:Package.*:AlarmSound.*")
 add_wine_test(win_layer ${WIN32_TREE}/tests/win/win_tests.exe zh_CN.UTF-8)
 add_wine_test(e2e_zh_CN ${E2E} zh_CN.UTF-8 --filter "*-${ONCE}" --help-file ${HELP_FILE})
 add_wine_test(e2e_C ${E2E} C.UTF-8 --filter "*-${ONCE}" --help-file ${HELP_FILE})
 add_wine_test(e2e_hostile_server ${E2E} zh_CN.UTF-8 --filter "HostileServer.*:EndlessPage.*")
+# Five checks of a server that never answers, each waiting out a receive time-out: a run of its own.
+add_wine_test(e2e_hung_server ${E2E} zh_CN.UTF-8 --filter "HungServer.*")
 # Debian's squid and vsftpd, which the runner starts on loopback ports of their own.
 add_wine_test(e2e_real_servers ${E2E} zh_CN.UTF-8 --filter "CachingProxy.*:DeadProxy.*:Ftp.*" --real-servers)
 add_wine_test(e2e_soak ${E2E} zh_CN.UTF-8 --filter "Soak.*")

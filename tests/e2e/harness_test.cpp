@@ -69,7 +69,7 @@ TEST_F(Harness, CountsTheHandlesTheToolHoldsOpen) {
     const auto noFrame = tool.WaitForMessageBox();
     ASSERT_TRUE(noFrame.has_value());
     std::map<std::wstring, HandleCount> handles = probe.Handles();
-    EXPECT_EQ(2u, handles[L"internet"].opened) << "the session and the forwarding page";
+    EXPECT_EQ(3u, handles[L"internet"].opened) << "the session, and the forwarding page's connection and request";
     EXPECT_EQ(1u, handles[L"internet"].open) << "the session, held until the check ends";
     PressOk(*noFrame);
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(noFrame->window); }));

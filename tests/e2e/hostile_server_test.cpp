@@ -82,12 +82,12 @@ TEST_F(HostileServer, PlainHttpToATlsServerIsAnError) {
     EXPECT_TRUE(EndsWith(Check(PlainUrlOfTlsServer(kMarkerPage)), L" ERROR"));
 }
 
-// Pages that never end: each fetch is given up at its bound, the next tick checks again, and nothing of the
-// fetch stays once the server lets go. (Windows ends a call on a closed handle at once; Wine's WinINet goes on
-// receiving until the server sends or hangs up, and only then does the fetch's thread end.)
+// Pages that never end: each fetch is given up at its bound, its thread ends by itself while the server goes
+// on, and the next tick checks again.
 class EndlessPage : public HostileServer {
 protected:
     static constexpr std::chrono::seconds kBound{60};
+    static constexpr std::chrono::seconds kReceiveTimeout{30};
     static constexpr std::chrono::seconds kMargin{8};
 
     // Monitors the switch page, through `url`, while it works, then makes its answer `endless`.
@@ -98,6 +98,18 @@ protected:
         probe.CountHandles();
         m_bytesBefore = probe.PrivateBytes();
         HttpGet(PageUrl(endless));
+    }
+
+    // The fetch given up at the bound lets go within a receive time-out, while the server still sends.
+    void ExpectTheFetchToEndByItself() {
+        Probe probe(tool);
+        const Clock::time_point start = Clock::now();
+        size_t threads = 0;
+        EXPECT_TRUE(
+            WaitFor([&] { return (threads = probe.Handles()[L"thread"].open) == 0; }, kReceiveTimeout + kMargin))
+            << threads << " threads still running";
+        std::printf("the given-up fetch's thread ended %.1f s after its check\n",
+                    std::chrono::duration<double>(Clock::now() - start).count());
     }
 
     // The check took the bound; once the server ends its answer the next tick checks the working page, and
@@ -139,16 +151,52 @@ TEST_F(EndlessPage, ABodyThatNeverEndsIsAReceiveThatTimedOutAtTheBound) {
         PressOk(*box);
         probe.Sync();
         EXPECT_EQ(lines, ReportLineCount(tool)) << "no line for a check given up";
+        ExpectTheFetchToEndByItself();
         ExpectTheBoundThenTheNextTick(took);
     }
 }
 
-// Through a forwarding page, whose frame's page is fetched within a bound of its own.
+// Through a forwarding page, whose frame's page is fetched within a bound of its own. The fetch stays inside
+// WinINet's own call for as long as the server drips, where no time-out trips; the server's end ends it.
 TEST_F(EndlessPage, HeadersThatNeverEndAreAnAddressThatCannotBeOpened) {
     Send(tool.Item(IDC_FORWARD), BM_SETCHECK, BST_CHECKED);
     ASSERT_NO_FATAL_FAILURE(MonitorAPageThatTurns(PageUrl(kFrameToSwitchPage), kSwitchHeadersForever));
     EXPECT_TRUE(EndsWith(Tick(kBound + kMargin), L" ERROR"));
     ExpectTheBoundThenTheNextTick(m_checkTime);
+}
+
+// A server that accepts, reads the request and never answers, as a hung server behind a kernel that still
+// accepts, night long: every check ends by itself, and none leaves a thread, a socket or its stack behind.
+class HungServer : public EndlessPage {};
+
+TEST_F(HungServer, CheckAfterCheckEachEndsAndLeavesNothingBehind) {
+    EXPECT_TRUE(EndsWith(Check(PageUrl(kPlainPage)), L" ERROR"));  // the session's first allocations, the alarm
+    ASSERT_NO_FATAL_FAILURE(MonitorAPageThatTurns(PageUrl(kSwitchPage), kSwitchHang));
+    Probe probe(tool);
+    const LinuxResources before = probe.Linux();
+    constexpr int kChecks = 5;
+    for (int check = 1; check <= kChecks; ++check) {
+        EXPECT_TRUE(EndsWith(Tick(kBound + kMargin), L" ERROR"));
+        std::printf("hung check %d took %.1f s\n", check, std::chrono::duration<double>(m_checkTime).count());
+        EXPECT_LT(m_checkTime, kBound + kMargin);
+    }
+    size_t threads = 0;
+    EXPECT_TRUE(WaitFor([&] { return (threads = probe.Handles()[L"thread"].open) == 0; }))
+        << threads << " fetch or sound threads still running while the server holds on";
+    const LinuxResources after = probe.Linux();
+    std::printf(
+        "the tool's process before and after %d hung checks: %zu and %zu threads, %zu and %zu file "
+        "descriptors, %zu and %zu KiB of address space\n",
+        kChecks, before.threads, after.threads, before.descriptors, after.descriptors, before.addressSpace >> 10,
+        after.addressSpace >> 10);
+    // Within one fetch: its thread, its socket with what Wine holds for it, its stack.
+    EXPECT_LE(after.threads, before.threads + 1);
+    EXPECT_LE(after.descriptors, before.descriptors + 6);
+    if (!before.emulated) {
+        EXPECT_LE(after.addressSpace, before.addressSpace + (3 << 20));
+    }
+    HttpGet(PageUrl(kSwitchOk));
+    EXPECT_TRUE(EndsWith(Tick(), L" OK"));
 }
 
 // HTTPS, whose test authority the test prefix trusts.

@@ -147,7 +147,7 @@ def many_headers(handler):
     handler.wfile.write(body)
 
 
-ENDLESS_DRIP_SECONDS = 5
+ENDLESS_DRIP_SECONDS = 10
 
 
 def body_head(handler):
@@ -174,8 +174,15 @@ def endless(pause, first, each):
     return serve
 
 
+def silent(handler, goes_on):
+    """Reads the request and sends nothing, holding the connection: a hung server whose kernel still accepts."""
+    while goes_on(60):
+        pass
+
+
 FRAME_LINE = b"<p>" + b"." * 1020 + b"</p>\n"
 ENDLESS = {
+    "hang": silent,
     # A byte every few seconds, as a stalled server trickles.
     "drip-forever": endless(ENDLESS_DRIP_SECONDS, body_head, lambda: b"."),
     # A feed that never ends, as a camera's: 64 KiB of lines every 50 ms.
@@ -189,7 +196,7 @@ ENDLESS = {
 class Switch:
     """A page whose state the driver sets: /switch/ok, /switch/fail, /switch/broken (its body cut short at
     every fetch), /switch/flap (failing and working by turns at every fetch, failing first) or one of the
-    ENDLESS answers (/switch/drip-forever, ...), which go on until the state is set again; then /switch serves
+    ENDLESS answers (/switch/hang, /switch/drip-forever, ...), which go on until the state is set again; then /switch serves
     it, and /switch/cached serves it as a page that caches may keep for an hour."""
 
     def __init__(self):
@@ -228,6 +235,7 @@ SWITCH = Switch()
 ROUTES = {
     "/switch": SWITCH.serve,
     "/switch/cached": lambda handler: SWITCH.serve(handler, cache_control="max-age=3600"),
+    "/connections": lambda handler: page(str(handler.server.connections).encode())(handler),
     **{f"/switch/{state}": SWITCH.setter(state) for state in ("ok", "fail", "broken", "flap", *ENDLESS)},
     "/marker": page(html(f"今日{MARKER},请放心。")),
     "/plain": page(html("这一页没有正常标志。")),
@@ -264,6 +272,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass  # the driver's output is the one to read
 
 
+class CountingServer(http.server.ThreadingHTTPServer):
+    """Counts the connections it accepts, so a case can tell that a client opened none."""
+
+    connections = 0
+
+    def process_request(self, request, client_address):
+        self.connections += 1
+        super().process_request(request, client_address)
+
+
 class TlsAlertHandler(socketserver.BaseRequestHandler):
     """What a TLS server says to a plain HTTP request: a fatal "unexpected message" alert, then it hangs up."""
 
@@ -278,7 +296,7 @@ class TlsAlertHandler(socketserver.BaseRequestHandler):
             pass
 
 
-class HttpsServer(http.server.ThreadingHTTPServer):
+class HttpsServer(CountingServer):
     """Serves ROUTES over TLS with the certificate and key of one .pem file."""
 
     def __init__(self, pem):
@@ -304,7 +322,7 @@ class PageServer:
         self._certificates = certificates
 
     def __enter__(self):
-        self._servers = [http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler),
+        self._servers = [CountingServer(("127.0.0.1", 0), Handler),
                          socketserver.ThreadingTCPServer(("127.0.0.1", 0), TlsAlertHandler)]
         if self._certificates:
             self._servers += [HttpsServer(os.path.join(self._certificates, name))

@@ -17,15 +17,17 @@ inline constexpr wchar_t kSlowPlainPage[] = L"/slow-plain";
 inline constexpr wchar_t kBrokenPage[] = L"/break";
 // Serves the marker or not, as the driver last set it through kSwitchOk or kSwitchFail; or a body cut short
 // at every fetch (kSwitchBroken); or, by turns at every fetch, a page without and with it (kSwitchFlap); or
-// an answer that goes on until the state is set again: a body that gets a byte every five seconds
-// (kSwitchDripForever), a body streamed without a pause (kSwitchStreamForever), or a header line a second
-// and never the body (kSwitchHeadersForever). kSwitchCachedPage serves the same, to be kept an hour by caches.
+// an answer that goes on until the state is set again: no byte at all (kSwitchHang), a body that gets a byte
+// every ten seconds (kSwitchDripForever), a body streamed without a pause (kSwitchStreamForever), or a header
+// line a second and never the body (kSwitchHeadersForever). kSwitchCachedPage serves the same, to be kept an hour by
+// caches.
 inline constexpr wchar_t kSwitchPage[] = L"/switch";
 inline constexpr wchar_t kSwitchCachedPage[] = L"/switch/cached";
 inline constexpr wchar_t kSwitchOk[] = L"/switch/ok";
 inline constexpr wchar_t kSwitchFail[] = L"/switch/fail";
 inline constexpr wchar_t kSwitchBroken[] = L"/switch/broken";
 inline constexpr wchar_t kSwitchFlap[] = L"/switch/flap";
+inline constexpr wchar_t kSwitchHang[] = L"/switch/hang";
 inline constexpr wchar_t kSwitchDripForever[] = L"/switch/drip-forever";
 inline constexpr wchar_t kSwitchStreamForever[] = L"/switch/stream-forever";
 inline constexpr wchar_t kSwitchHeadersForever[] = L"/switch/headers-forever";

@@ -163,6 +163,15 @@ std::wstring DescribeWindowIcons(HWND window) {
     return Field(IconSize(icon(ICON_BIG))) + IconSize(icon(ICON_SMALL));
 }
 
+// Wine runs the tool as a Linux process and answers a Windows process id of its own; the kernel's getpid,
+// asked directly, names the Linux one, whose /proc entry only the driver should read (a file Wine opens goes
+// through its server, so the tool's own /proc/self would be the server's).
+int LinuxProcessId() {
+    int pid = 0;
+    asm volatile("int $0x80" : "=a"(pid) : "a"(20) : "memory");  // i386 Linux: getpid is call 20
+    return pid;
+}
+
 std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
     switch (question) {
         case Question::Ping:
@@ -203,6 +212,8 @@ std::wstring AnswerFor(Question question, WORD argument, HWND mainWindow) {
             return HIWORD(GetQueueStatus(QS_ALLINPUT)) == 0 ? L"empty" : L"pending";
         case Question::WindowIcons:
             return DescribeWindowIcons(mainWindow);
+        case Question::LinuxProcessId:
+            return std::to_wstring(LinuxProcessId());
     }
     return L"unknown question";
 }

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "waits.h"
 #include "window_access.h"
 
@@ -175,6 +178,32 @@ PeakMemory Probe::PeakPrivateBytes() {
         return {};
     }
     return {static_cast<size_t>(std::stoull(fields[0])), static_cast<size_t>(std::stoull(fields[1]))};
+}
+
+LinuxResources Probe::Linux() {
+    const std::wstring process = L"Z:\\proc\\" + Ask(probe::Question::LinuxProcessId).value_or(L"0");
+    std::ifstream status(std::filesystem::path(process + L"\\status"));
+    LinuxResources resources;
+    std::string key;
+    for (size_t value = 0; status >> key;) {
+        if (key == "Threads:" && status >> value) resources.threads = value;
+        if (key == "VmSize:" && status >> value) resources.addressSpace = value * 1024;  // in kB
+    }
+    std::ifstream maps(std::filesystem::path(process + L"\\maps"));
+    for (std::string line; std::getline(maps, line) && !resources.emulated;) {
+        resources.emulated = line.find("/qemu-") != std::string::npos;
+    }
+    WIN32_FIND_DATAW entry;
+    const HANDLE found = FindFirstFileW((process + L"\\fd\\*").c_str(), &entry);
+    if (found != INVALID_HANDLE_VALUE) {
+        do {
+            if (entry.cFileName[0] != L'.') ++resources.descriptors;
+        } while (FindNextFileW(found, &entry));
+        FindClose(found);
+    }
+    EXPECT_TRUE(resources.threads != 0 && resources.descriptors != 0 && resources.addressSpace != 0)
+        << "the tool's process could not be read at " << process;
+    return resources;
 }
 
 }  // namespace e2e

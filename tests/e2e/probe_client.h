@@ -27,6 +27,17 @@ struct PeakMemory {
     size_t samples = 0;  // how often it was sampled meanwhile
 };
 
+// The tool's process as Linux sees it, what it holds however Wine counts: its threads, its open file descriptors
+// (sockets among them) and its address space.
+struct LinuxResources {
+    size_t threads = 0;
+    size_t descriptors = 0;
+    size_t addressSpace = 0;  // VmSize, in bytes
+    // The process is qemu-user's, running the 32-bit loader: its address space holds qemu's own reservations,
+    // some 50-60 MiB for each live thread, which need not go when the thread does.
+    bool emulated = false;
+};
+
 struct MenuItem {
     bool separator = false;
     UINT id = 0;
@@ -85,6 +96,8 @@ public:
     // The highest PrivateBytes since the last call, sampled also while the tool is busy; the first call
     // starts the sampling.
     PeakMemory PeakPrivateBytes();
+    // Read from /proc through Wine's Z: drive; all zero, with a test failure, when it cannot be read.
+    LinuxResources Linux();
 
 private:
     struct WindowDestroyer {

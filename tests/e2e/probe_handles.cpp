@@ -66,6 +66,8 @@ decltype(&_beginthreadex) g_beginThread;
 decltype(&CloseHandle) g_closeHandle;
 decltype(&InternetOpenW) g_internetOpen;
 decltype(&InternetOpenUrlW) g_internetOpenUrl;
+decltype(&InternetConnectW) g_internetConnect;
+decltype(&HttpOpenRequestW) g_httpOpenRequest;
 decltype(&InternetCloseHandle) g_internetCloseHandle;
 
 HANDLE WINAPI CountedCreateFile(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security, DWORD creation,
@@ -113,6 +115,20 @@ HINTERNET WINAPI CountedInternetOpenUrl(HINTERNET session, LPCWSTR url, LPCWSTR 
     return file;
 }
 
+HINTERNET WINAPI CountedInternetConnect(HINTERNET session, LPCWSTR server, INTERNET_PORT port, LPCWSTR user,
+                                        LPCWSTR password, DWORD service, DWORD flags, DWORD_PTR context) {
+    HINTERNET connection = g_internetConnect(session, server, port, user, password, service, flags, context);
+    Opened(connection, kInternet);
+    return connection;
+}
+
+HINTERNET WINAPI CountedHttpOpenRequest(HINTERNET connection, LPCWSTR verb, LPCWSTR object, LPCWSTR version,
+                                        LPCWSTR referrer, LPCWSTR* acceptTypes, DWORD flags, DWORD_PTR context) {
+    HINTERNET request = g_httpOpenRequest(connection, verb, object, version, referrer, acceptTypes, flags, context);
+    Opened(request, kInternet);
+    return request;
+}
+
 BOOL WINAPI CountedInternetCloseHandle(HINTERNET handle) {
     const BOOL closed = g_internetCloseHandle(handle);
     Closed(handle, closed);
@@ -143,6 +159,8 @@ std::wstring RedirectAll() {
     note(Redirect("kernel32.dll", "CloseHandle", g_closeHandle, &CountedCloseHandle), L"CloseHandle");
     note(Redirect("wininet.dll", "InternetOpenW", g_internetOpen, &CountedInternetOpen), L"InternetOpenW");
     note(Redirect("wininet.dll", "InternetOpenUrlW", g_internetOpenUrl, &CountedInternetOpenUrl), L"InternetOpenUrlW");
+    note(Redirect("wininet.dll", "InternetConnectW", g_internetConnect, &CountedInternetConnect), L"InternetConnectW");
+    note(Redirect("wininet.dll", "HttpOpenRequestW", g_httpOpenRequest, &CountedHttpOpenRequest), L"HttpOpenRequestW");
     note(Redirect("wininet.dll", "InternetCloseHandle", g_internetCloseHandle, &CountedInternetCloseHandle),
          L"InternetCloseHandle");
     return missing;

@@ -37,6 +37,7 @@ enum class Question : WORD {
                        // "refusing" or why not
     QueueEmpty,        // "empty" when nothing but the question was waiting in the tool's queue, else "pending"
     WindowIcons,       // the main window's big and small icon, each as "<width>x<height>" or "none"
+    LinuxProcessId,    // the process id of the Linux process that runs the tool under Wine
 };
 
 inline WPARAM MakeQuestion(Question question, WORD argument = 0) {

@@ -158,7 +158,8 @@ TEST_F(Soak, AThousandTicksThatBreakShowOneErrorBoxAndEachChecks) {
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ(L"stop", probe.MessageBoxIcon());
     EXPECT_EQ(1u, ReportLineCount(tool)) << "a check that breaks writes no line";
-    EXPECT_EQ(2u * kChecks, probe.Handles()[L"internet"].opened) << "a session and a page for every tick";
+    EXPECT_EQ(3u * kChecks, probe.Handles()[L"internet"].opened)
+        << "a session, a connection and its request for every tick";
     CloseEveryBox();
     ExpectBackToNormal(probe, 2);
 }
@@ -215,7 +216,7 @@ TEST_F(Soak, AThousandChecksKeepReportBoxesMemoryAndHandlesRight) {
     for (const auto& [kind, count] : handles) {
         std::printf("%ls handles: %zu opened, %zu still open\n", kind.c_str(), count.opened, count.open);
     }
-    EXPECT_EQ(2u * kChecks, handles[L"internet"].opened) << "a session and a page for every check";
+    EXPECT_EQ(3u * kChecks, handles[L"internet"].opened) << "a session, a connection and its request for every check";
     EXPECT_EQ(1u, handles[L"file"].opened) << "the settings file, written at Start";
     EXPECT_EQ(static_cast<size_t>(kChecks + alarms), handles[L"thread"].opened)
         << "a fetch thread for every check and a sound thread for every alarm";
