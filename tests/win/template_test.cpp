@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -230,9 +231,9 @@ TEST_F(ToolResources, AboutBoxTemplateIsClassicWithItsFrameFontAndControlsInOrde
     ExpectItems(expected, t);
 }
 
-// Every size Windows asks for, the small icon at 100 to 200 % and the big one at 100 to 150 %, each an image of its
-// own rather than one that the system shrinks.
-TEST_F(ToolResources, IconComesInEverySizeWindowsAsksForIn256Colours) {
+// Every size Windows asks for, the small and the big icon at 100 to 200 % and Explorer's largest, each an image of
+// its own rather than one that the system scales, 32-bit with alpha; the largest stored as PNG, as since Vista.
+TEST_F(ToolResources, IconComesInEverySizeWindowsAsksForWithAlpha) {
     HRSRC group = FindResourceW(m_module, MAKEINTRESOURCEW(IDR_MAINFRAME), RT_GROUP_ICON);
     ASSERT_NE(nullptr, group);
     const auto* dir = static_cast<const BYTE*>(LockResource(LoadResource(m_module, group)));
@@ -240,19 +241,31 @@ TEST_F(ToolResources, IconComesInEverySizeWindowsAsksForIn256Colours) {
     std::vector<int> sizes;
     for (WORD i = 0; i < count; ++i) {
         const BYTE* entry = dir + 6 + 14 * i;
-        SCOPED_TRACE(testing::Message() << "entry " << i << ", " << int{entry[0]} << " px");
+        const int size = entry[0] == 0 ? 256 : entry[0];
+        SCOPED_TRACE(testing::Message() << "entry " << i << ", " << size << " px");
         EXPECT_EQ(entry[0], entry[1]);
-        EXPECT_EQ(8, *reinterpret_cast<const WORD*>(entry + 6));  // bits per pixel
+        EXPECT_EQ(32, *reinterpret_cast<const WORD*>(entry + 6));  // bits per pixel
         const WORD id = *reinterpret_cast<const WORD*>(entry + 12);
         HRSRC image = FindResourceW(m_module, MAKEINTRESOURCEW(id), RT_ICON);
         ASSERT_NE(nullptr, image);
-        const auto* header = static_cast<const BITMAPINFOHEADER*>(LockResource(LoadResource(m_module, image)));
-        EXPECT_EQ(entry[0], header->biWidth) << "the image is of the size its entry gives";
-        EXPECT_EQ(2 * entry[1], header->biHeight) << "the colours and the mask";
-        sizes.push_back(entry[0]);
+        const auto* bytes = static_cast<const BYTE*>(LockResource(LoadResource(m_module, image)));
+        sizes.push_back(size);
+        if (size == 256) {
+            EXPECT_EQ(0, std::memcmp(bytes, "\x89PNG\r\n\x1a\n", 8)) << "the largest image is a PNG";
+            continue;
+        }
+        const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(bytes);
+        EXPECT_EQ(size, header->biWidth) << "the image is of the size its entry gives";
+        EXPECT_EQ(2 * size, header->biHeight) << "the colours and the mask";
+        EXPECT_EQ(32, header->biBitCount);
+        const auto* pixels = reinterpret_cast<const RGBQUAD*>(bytes + header->biSize);
+        const auto partlyCovered = std::count_if(pixels, pixels + size * size, [](const RGBQUAD& pixel) {
+            return pixel.rgbReserved != 0 && pixel.rgbReserved != 255;
+        });
+        EXPECT_GT(partlyCovered, 0) << "the round edge is smoothed by alpha";
     }
     std::sort(sizes.begin(), sizes.end());
-    EXPECT_EQ((std::vector<int>{16, 20, 24, 32, 40, 48}), sizes);
+    EXPECT_EQ((std::vector<int>{16, 20, 24, 28, 32, 40, 48, 56, 64, 256}), sizes);
 }
 
 TEST_F(ToolResources, AlarmToneIsTheWaveImageOfItsFixedFormat) {
