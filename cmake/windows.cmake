@@ -3,6 +3,10 @@
 set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp")
 set(CMAKE_EXE_LINKER_FLAGS_RELEASE "${CMAKE_EXE_LINKER_FLAGS_RELEASE} -s")
 add_compile_options(-fexec-charset=CP936 -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.)
+# A buffer overrun that reaches a return address ends the process instead of running what a server sent; the
+# check that catches it comes from GCC's libssp, linked in statically like the rest.
+add_compile_options(-fstack-protector-strong)
+add_link_options(-fstack-protector-strong)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 add_subdirectory(core)
@@ -55,6 +59,9 @@ target_link_libraries(app PUBLIC monitor shell framework winmm)
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
 target_link_libraries(wangzhan PRIVATE app ole32)
 set_target_properties(wangzhan PROPERTIES OUTPUT_NAME "望站" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# Terminal-server aware, as every exe of Microsoft's linker: on a Remote Desktop server Windows then leaves out
+# the compatibility shims that it gives programs it must assume know nothing of sessions.
+target_link_options(wangzhan PRIVATE -Wl,--tsaware)
 
 if(WITH_TESTS)
     add_subdirectory(tests/win)
