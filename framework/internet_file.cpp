@@ -11,7 +11,6 @@
 size_t CInternetFile::Receive(char* buffer, size_t capacity) {
     const DWORD available = Available();
     if (available == 0) return 0;
-    m_abandoned.ThrowIfSet();
     DWORD read = 0;
     if (!::InternetReadFile(Handle(), buffer, std::min(available, static_cast<DWORD>(capacity)), &read)) {
         throw CInternetException(::GetLastError());

@@ -102,11 +102,7 @@ protected:
 
     // The fetch given up at the bound lets go within a receive time-out, while the server still sends.
     void ExpectTheFetchToEndByItself(Clock::time_point givenUp) {
-        Probe probe(tool);
-        size_t threads = 0;
-        EXPECT_TRUE(
-            WaitFor([&] { return (threads = probe.Handles()[L"thread"].open) == 0; }, kReceiveTimeout + kMargin))
-            << threads << " threads still running";
+        Probe(tool).HandlesOnceThreadsEnd(kReceiveTimeout + kMargin);
         std::printf("the given-up fetch's thread ended within %.1f s of the bound\n",
                     std::chrono::duration<double>(Clock::now() - givenUp).count());
     }
@@ -120,9 +116,7 @@ protected:
         HttpGet(PageUrl(kSwitchOk));
         EXPECT_TRUE(EndsWith(Tick(), L" OK"));
         Probe probe(tool);
-        std::map<std::wstring, HandleCount> handles;
-        EXPECT_TRUE(WaitFor([&] { return (handles = probe.Handles())[L"thread"].open == 0; }))
-            << handles[L"thread"].open << " threads still running";
+        std::map<std::wstring, HandleCount> handles = probe.HandlesOnceThreadsEnd();
         for (const wchar_t* kind : {L"internet", L"file"}) EXPECT_EQ(0u, handles[kind].open) << kind;
         EXPECT_LE(probe.PrivateBytes(), m_bytesBefore + (1 << 20));
     }
@@ -179,9 +173,7 @@ TEST_F(HungServer, CheckAfterCheckEachEndsAndLeavesNothingBehind) {
         std::printf("hung check %d took %.1f s\n", check, std::chrono::duration<double>(m_checkTime).count());
         EXPECT_LT(m_checkTime, kBound + kMargin);
     }
-    size_t threads = 0;
-    EXPECT_TRUE(WaitFor([&] { return (threads = probe.Handles()[L"thread"].open) == 0; }))
-        << threads << " fetch or sound threads still running while the server holds on";
+    probe.HandlesOnceThreadsEnd();  // while the server still holds on
     const LinuxResources after = probe.Linux();
     std::printf(
         "the tool's process before and after %d hung checks: %zu and %zu threads, %zu and %zu file "

@@ -166,6 +166,13 @@ std::map<std::wstring, HandleCount> Probe::Handles() {
     return counts;
 }
 
+std::map<std::wstring, HandleCount> Probe::HandlesOnceThreadsEnd(std::chrono::milliseconds timeout) {
+    std::map<std::wstring, HandleCount> handles;
+    EXPECT_TRUE(WaitFor([&] { return (handles = Handles())[L"thread"].open == 0; }, timeout))
+        << handles[L"thread"].open << " threads still running";
+    return handles;
+}
+
 size_t Probe::PrivateBytes() {
     return static_cast<size_t>(std::stoull(Ask(probe::Question::PrivateBytes).value_or(L"0")));
 }

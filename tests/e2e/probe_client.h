@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <optional>
@@ -92,6 +93,8 @@ public:
     void CountHandles();
     // By kind: "file", "thread", "sync", "internet".
     std::map<std::wstring, HandleCount> Handles();
+    // The counts once no thread counted is running; a test failure when some still run after the timeout.
+    std::map<std::wstring, HandleCount> HandlesOnceThreadsEnd(std::chrono::milliseconds timeout = kDefaultTimeout);
     size_t PrivateBytes();
     // The highest PrivateBytes since the last call, sampled also while the tool is busy; the first call
     // starts the sampling.

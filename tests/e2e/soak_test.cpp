@@ -114,9 +114,7 @@ protected:
         probe.Sync();
         CloseEveryBox();
         EXPECT_LE(probe.PrivateBytes(), m_settledBytes + kMemorySlack);
-        std::map<std::wstring, HandleCount> handles;
-        EXPECT_TRUE(WaitFor([&] { return (handles = probe.Handles())[L"thread"].open == 0; }))
-            << handles[L"thread"].open << " fetch or sound threads still running";
+        std::map<std::wstring, HandleCount> handles = probe.HandlesOnceThreadsEnd();
         for (const wchar_t* kind : {L"internet", L"file"}) EXPECT_EQ(0u, handles[kind].open) << kind;
         EXPECT_LE(handles[L"sync"].open, 1u);
         return handles;

@@ -147,23 +147,21 @@ TEST_F(PageCheck, AnAbandonedFetchEndsAtItsNextReceiveAndClosesItsHandlesOnItsOw
         ASSERT_TRUE(patch.Applied());
         g_closePatch = &patch;
         auto session = std::make_shared<CInternetSession>();
-        std::atomic<bool> reading{false};
-        // The thread holds the session's last reference, as a given-up fetch does.
-        std::thread fetch([&, session]() mutable {
+        std::unique_ptr<CStdioFile> page = session->OpenURL(Url("/switch"));
+        ASSERT_NE(nullptr, page);
+        // The thread holds the page and the session's last reference, as a given-up fetch does.
+        std::thread fetch([&, session, page = std::move(page)]() mutable {
             fetchThread = GetCurrentThreadId();
             try {
-                std::unique_ptr<CStdioFile> page = session->OpenURL(Url("/switch"));
-                reading = true;
                 core::LinePiece piece;
                 while (page->Lines().NextPiece(piece)) {
                 }
             } catch (const CInternetException& failure) {
                 error = failure.m_dwError;
             }
-            reading = true;
+            page.reset();
             session.reset();
         });
-        while (!reading) Sleep(10);
         Sleep(300);  // well into the endless page
         session->Abandon();
         session.reset();
