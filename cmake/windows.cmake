@@ -9,6 +9,28 @@ add_compile_options(-fstack-protector-strong)
 add_link_options(-fstack-protector-strong)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
+# WinINet and the sound's DLL are not among the DLLs Windows always takes from its own folder: imported as
+# usual, the system's loader would take a file of that name from the exe's folder at start-up. They are
+# delay-loaded instead, at their first call, from the system folder (framework/dll_search.cpp). The
+# functions the tool calls are listed: a call of any other fails to link.
+function(add_delay_loaded_library name dll)
+    find_library(${name}_import_library ${name} REQUIRED)
+    set(script ${CMAKE_SOURCE_DIR}/scripts/delay_import_lib.py)
+    set(library ${CMAKE_BINARY_DIR}/lib${name}_delayed.a)
+    execute_process(COMMAND python3 ${script} ${CMAKE_NM} ${CMAKE_DLLTOOL} ${${name}_import_library} ${dll}
+        ${library} ${ARGN} OUTPUT_VARIABLE stubs OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${script})
+    add_library(${name}_delayed INTERFACE)
+    target_link_libraries(${name}_delayed INTERFACE ${library})
+    list(TRANSFORM stubs PREPEND "LINKER:-u,")
+    target_link_options(${name}_delayed INTERFACE ${stubs})
+endfunction()
+add_delay_loaded_library(wininet WININET.DLL HttpOpenRequestW HttpQueryInfoW HttpSendRequestW
+    InternetCanonicalizeUrlW InternetCloseHandle InternetCombineUrlW InternetConnectW InternetCrackUrlW
+    InternetGetLastResponseInfoW InternetOpenUrlW InternetOpenW InternetQueryDataAvailable InternetQueryOptionW
+    InternetReadFile InternetSetOptionW)
+add_delay_loaded_library(winmm WINMM.DLL sndPlaySoundW)
+
 add_subdirectory(core)
 add_subdirectory(framework)
 
@@ -54,7 +76,7 @@ add_library(app STATIC
     app/tray_handlers.cpp
 )
 target_include_directories(app PUBLIC app res)
-target_link_libraries(app PUBLIC monitor shell framework winmm)
+target_link_libraries(app PUBLIC monitor shell framework winmm_delayed)
 
 add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
 target_link_libraries(wangzhan PRIVATE app ole32)

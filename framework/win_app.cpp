@@ -4,6 +4,7 @@
 #include <string>
 
 #include "code_page.h"
+#include "dll_search.h"
 #include "wnd.h"
 
 namespace {
@@ -45,6 +46,7 @@ int AfxMessageBox(const char* gbkText, UINT type) {
 
 // The main window runs modally inside InitInstance, and its end is the end of the process.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    RestrictDllSearchToSystemFolder();
     CWinApp* app = AfxGetApp();
     app->m_strAppName = AppNameFromModule();
     app->InitInstance();
