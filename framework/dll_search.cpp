@@ -24,13 +24,16 @@ FARPROC WINAPI LoadFromSystemFolder(unsigned notification, PDelayLoadInfo info) 
 
 }  // namespace
 
-extern "C" PfnDliHook __pfnDliNotifyHook2 = LoadFromSystemFolder;
+extern "C" {
+PfnDliHook __pfnDliNotifyHook2 = LoadFromSystemFolder;
+}
 
 void RestrictDllSearchToSystemFolder() {
     using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
     // Looked up, as Windows 7 has it only with KB2533623.
-    const auto setDefaultDllDirectories = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"));
+    const auto setDefaultDllDirectories =
+        reinterpret_cast<SetDefaultDllDirectoriesFunction>(reinterpret_cast<void (*)()>(
+            ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
     if (setDefaultDllDirectories == nullptr || !setDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)) {
         ::SetDllDirectoryW(L"");  // at least the current folder out of the search
     }

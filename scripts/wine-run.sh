@@ -20,7 +20,9 @@ fi
 # records the sound (WZ_WINE_SOUND=alsa, with its own ALSA_CONFIG_PATH) keeps Wine's ALSA driver.
 sound_off="winealsa.drv,winepulse.drv,wineoss.drv=d"
 [ "${WZ_WINE_SOUND:-}" = alsa ] && sound_off="winepulse.drv,wineoss.drv=d"
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;$sound_off"
+# A run may add overrides of its own (WZ_DLL_OVERRIDES), for all its processes: a Windows parent's change to
+# WINEDLLOVERRIDES does not reach the child it starts.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;$sound_off${WZ_DLL_OVERRIDES:+;$WZ_DLL_OVERRIDES}"
 
 # A wineserver of its own, once the session of an earlier run has ended; it ends 5 s after its last client.
 # A run that began while the last one's server was ending met it (seen where the loader runs under qemu: two

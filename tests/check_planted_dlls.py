@@ -1,0 +1,44 @@
+#!/usr/bin/env python3
+"""Runs the exe from a folder of its own that also holds DLLs named like the system DLLs it uses or has loaded
+for it, as an attacker could leave them beside a download. Each is planted.dll, which notes in planted.log
+the name it was loaded under; Wine is told to prefer them to its own, as Windows prefers a DLL beside the exe
+to any that is not among its known DLLs. A name in the log is a DLL that ran inside the tool.
+
+usage: check_planted_dlls.py EXE PLANTED_DLL -- RUN_E2E_COMMAND...   (the runner's command without --tool)
+"""
+import os
+import pathlib
+import shutil
+import subprocess
+import sys
+import tempfile
+
+# Its own imports, what the system loads on its behalf (sound, TLS, the shell's helpers) and what WinINet may
+# load. Not version.dll or uxtheme.dll: Wine's own user32 imports the one and loads the other as the process
+# starts, before any code of the exe runs, looking in the exe's folder first. Windows' user32 is one of its
+# known DLLs, whose imports are known DLLs too; Windows 10 applies a load-config directory's search flags to
+# what the common controls import (uxtheme), and Wine none.
+PLANTED = ["wininet", "winmm", "msacm32", "dwmapi", "secur32", "winhttp", "iertutil", "urlmon", "cryptbase",
+           "dnsapi", "mswsock"]
+
+
+def main(exe, planted_dll, separator, *run_e2e):
+    if separator != "--":
+        sys.exit(__doc__)
+    with tempfile.TemporaryDirectory() as unpacked:
+        folder = pathlib.Path(unpacked)
+        shutil.copy(exe, folder / "望站.exe")
+        for name in PLANTED:
+            shutil.copy(planted_dll, folder / f"{name}.dll")
+        environment = dict(os.environ, WZ_DLL_OVERRIDES=",".join(PLANTED) + "=n,b")  # to scripts/wine-run.sh
+        # A planted DLL that is loaded may stop the tool, since it exports nothing: its log is read either way.
+        driver = subprocess.run([*run_e2e, "--tool", str(folder / "望站.exe")], env=environment).returncode
+        log = folder / "planted.log"
+        loaded = sorted(set(log.read_text().split())) if log.exists() else []
+        if loaded:
+            print(f"planted DLLs that ran inside the tool: {', '.join(loaded)}")
+        return 1 if loaded or driver != 0 else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(*sys.argv[1:]))
