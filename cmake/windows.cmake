@@ -78,9 +78,14 @@ add_library(app STATIC
 target_include_directories(app PUBLIC app res)
 target_link_libraries(app PUBLIC monitor shell framework winmm_delayed)
 
-add_executable(wangzhan WIN32 app/monitor_app.cpp res/app.rc)
+add_executable(wangzhan WIN32 app/monitor_app.cpp app/load_config.c res/app.rc)
 target_link_libraries(wangzhan PRIVATE app ole32)
 set_target_properties(wangzhan PROPERTIES OUTPUT_NAME "望站" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+# The header's pointer to the load-config directory, which the linker leaves out, from the link's map.
+set(LINK_MAP ${CMAKE_BINARY_DIR}/wangzhan.map)
+target_link_options(wangzhan PRIVATE -Wl,-Map=${LINK_MAP})
+add_custom_command(TARGET wangzhan POST_BUILD
+    COMMAND python3 ${CMAKE_SOURCE_DIR}/scripts/set_load_config.py $<TARGET_FILE:wangzhan> ${LINK_MAP})
 # Terminal-server aware, as every exe of Microsoft's linker: on a Remote Desktop server Windows then leaves out
 # the compatibility shims that it gives programs it must assume know nothing of sessions.
 target_link_options(wangzhan PRIVATE -Wl,--tsaware)

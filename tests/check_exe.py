@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Checks the shipped executable: a 32-bit GUI program whose imports Windows never looks for beside it, with the
-platform's protections on: ASLR with its relocations, DEP, terminal-server awareness and a stack protector."""
+platform's protections on: ASLR with its relocations, DEP, terminal-server awareness, a stack protector, and the
+load-config directory's flags that keep what its imports import to the system folder."""
 import re
 import subprocess
 import sys
@@ -16,6 +17,25 @@ SIDE_BY_SIDE = {"comctl32.dll"}
 PROTECTIONS = ["DYNAMIC_BASE", "NX_COMPAT", "TERMINAL_SERVICE_AWARE"]
 # What GCC's stack protector prints when it ends a process: in the exe only when its check is linked in.
 STACK_PROTECTOR_MESSAGE = b"stack smashing detected"
+LOAD_LIBRARY_SEARCH_SYSTEM32 = 0x800
+DEPENDENT_LOAD_FLAGS_AT = 0x36  # in the 32-bit load-config directory
+
+
+def dependent_load_flags(path, dump):
+    """The load-config directory's DependentLoadFlags, or None when the header points to no directory."""
+    entry = re.search(r"^Entry a ([0-9a-f]{8}) ([0-9a-f]{8}) Load Configuration Directory", dump, re.M)
+    if not entry or int(entry.group(2), 16) <= DEPENDENT_LOAD_FLAGS_AT:
+        return None
+    rva = int(entry.group(1), 16)
+    image_base = int(re.search(r"^ImageBase\s+([0-9a-f]+)", dump, re.M).group(1), 16)
+    sections = subprocess.run(["i686-w64-mingw32-objdump", "-h", path], check=True, capture_output=True, text=True)
+    for size, address, at in re.findall(r"^\s*\d+ \S+\s+([0-9a-f]+)  ([0-9a-f]+)  [0-9a-f]+  ([0-9a-f]+)", sections.stdout, re.M):
+        start = int(address, 16) - image_base
+        if start <= rva < start + int(size, 16):
+            with open(path, "rb") as exe:
+                exe.seek(int(at, 16) + rva - start + DEPENDENT_LOAD_FLAGS_AT)
+                return int.from_bytes(exe.read(2), "little")
+    return None
 
 
 def main(path):
@@ -39,10 +59,11 @@ def main(path):
             failures.append("no stack protector")
     for failure in failures:
         print(f"{path}: {failure}")
-    # GNU ld up to 2.40 fills no load-config directory, whose dependent-load flags Windows 10 would apply.
-    load_config = re.search(r"^Entry a ([0-9a-f]{8}) ([0-9a-f]{8}) Load Configuration Directory", dump, re.M)
-    load_config = "none" if not load_config or int(load_config.group(2), 16) == 0 else f"at {load_config.group(1)}"
-    print(f"imports: {', '.join(sorted(dlls))}; header: {', '.join(flags)}; load config: {load_config}")
+    load_flags = dependent_load_flags(path, dump)
+    if load_flags is None or not load_flags & LOAD_LIBRARY_SEARCH_SYSTEM32:
+        failures.append("no load-config directory that keeps its imports' imports to the system folder")
+    load_flags = "none" if load_flags is None else hex(load_flags)
+    print(f"imports: {', '.join(sorted(dlls))}; header: {', '.join(flags)}; dependent load flags: {load_flags}")
     return 1 if failures else 0
 
 
