@@ -13,13 +13,15 @@ import subprocess
 import sys
 import tempfile
 
-# Its own imports, what the system loads on its behalf (sound, TLS, the shell's helpers) and what WinINet may
-# load. Not version.dll or uxtheme.dll: Wine's own user32 imports the one and loads the other as the process
-# starts, before any code of the exe runs, looking in the exe's folder first. Windows' user32 is one of its
-# known DLLs, whose imports are known DLLs too; Windows 10 applies a load-config directory's search flags to
-# what the common controls import (uxtheme), and Wine none.
-PLANTED = ["wininet", "winmm", "msacm32", "dwmapi", "secur32", "winhttp", "iertutil", "urlmon", "cryptbase",
-           "dnsapi", "mswsock"]
+# Its own imports and theirs, and what the system loads by name on its behalf later: the sound's driver
+# (Wine's winealsa.drv, where Windows has wdmaud.drv), TLS, the shell's helpers. Not three that Wine itself
+# takes from the exe's folder whatever the exe does: version.dll, which its user32 imports, and uxtheme.dll,
+# which it loads as the process starts, both before any code of the exe runs; and msimg32.dll, which its
+# uxtheme.dll delay-loads without the search folders the exe set. Windows' user32 is one of its known DLLs,
+# whose imports are known DLLs too, and Windows 10 applies the exe's load-config flags to what the common
+# controls import.
+PLANTED = ["wininet.dll", "winmm.dll", "mpr.dll", "msacm32.dll", "winealsa.drv", "dwmapi.dll", "secur32.dll",
+           "winhttp.dll", "iertutil.dll", "urlmon.dll", "cryptbase.dll", "dnsapi.dll", "mswsock.dll"]
 
 
 def main(exe, planted_dll, separator, *run_e2e):
@@ -29,8 +31,9 @@ def main(exe, planted_dll, separator, *run_e2e):
         folder = pathlib.Path(unpacked)
         shutil.copy(exe, folder / "望站.exe")
         for name in PLANTED:
-            shutil.copy(planted_dll, folder / f"{name}.dll")
-        environment = dict(os.environ, WZ_DLL_OVERRIDES=",".join(PLANTED) + "=n,b")  # to scripts/wine-run.sh
+            shutil.copy(planted_dll, folder / name)
+        overrides = ",".join(name.removesuffix(".dll") for name in PLANTED) + "=n,b"
+        environment = dict(os.environ, WZ_DLL_OVERRIDES=overrides)  # to scripts/wine-run.sh
         # A planted DLL that is loaded may stop the tool, since it exports nothing: its log is read either way.
         driver = subprocess.run([*run_e2e, "--tool", str(folder / "望站.exe")], env=environment).returncode
         log = folder / "planted.log"
