@@ -16,7 +16,9 @@ namespace {
 FARPROC WINAPI LoadFromSystemFolder(unsigned notification, PDelayLoadInfo info) {
     if (notification != dliNotePreLoadLibrary) return nullptr;
     std::wstring path(MAX_PATH, L'\0');
-    path.resize(::GetSystemDirectoryW(path.data(), MAX_PATH));
+    const UINT length = ::GetSystemDirectoryW(path.data(), MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return nullptr;  // the helper then loads it by name
+    path.resize(length);
     path += L'\\';
     for (const char* name = info->szDll; *name != '\0'; ++name) path += static_cast<wchar_t>(*name);
     return reinterpret_cast<FARPROC>(::LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
