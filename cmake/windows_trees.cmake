@@ -55,9 +55,8 @@ endfunction()
 
 set(E2E ${WIN32_TREE}/tests/e2e/e2e_tests.exe)
 # The long cases run once, not under both LANGs; the full disk needs a run of its own under a file-size limit,
-# the package case one with the unpacked release as its tool, the alarm sound one that records what Wine plays,
-# the planted DLLs one with its tool in a folder beside them.
-set(ONCE "HostileServer.*:EndlessPage.*:HungServer.*:CachingProxy.*:DeadProxy.*:Ftp.*:Soak.*:SettingsFault.AFullDisk*:Package.*:AlarmSound.*:PlantedDlls.*")
+# the package case one with the unpacked release as its tool, the alarm sound one that records what Wine plays.
+set(ONCE "HostileServer.*:EndlessPage.*:HungServer.*:CachingProxy.*:DeadProxy.*:Ftp.*:Soak.*:SettingsFault.AFullDisk*:Package.*:AlarmSound.*")
 add_wine_test(win_layer ${WIN32_TREE}/tests/win/win_tests.exe zh_CN.UTF-8)
 add_wine_test(e2e_zh_CN ${E2E} zh_CN.UTF-8 --filter "*-${ONCE}" --help-file ${HELP_FILE})
 add_wine_test(e2e_C ${E2E} C.UTF-8 --filter "*-${ONCE}" --help-file ${HELP_FILE})
@@ -70,8 +69,3 @@ add_wine_test(e2e_soak ${E2E} zh_CN.UTF-8 --filter "Soak.*")
 # 128 bytes: room for the old settings file the case starts with, none for the longer one Start writes.
 add_wine_test(e2e_full_disk ${E2E} zh_CN.UTF-8 --filter "SettingsFault.AFullDisk*" --file-size-limit 128)
 add_wine_test(e2e_alarm_sound ${E2E} zh_CN.UTF-8 --filter "AlarmSound.*" --record-sound)
-# The exe copied into a folder of its own beside DLLs named like system ones, none of which may run inside it.
-add_test(NAME e2e_planted_dlls COMMAND python3 ${CMAKE_SOURCE_DIR}/tests/check_planted_dlls.py ${WIN32_TREE}/望站.exe
-    ${WIN32_TREE}/tests/e2e/planted.dll -- ${RUN_E2E} --driver ${E2E} --lang zh_CN.UTF-8 --filter "PlantedDlls.*"
-    --record-sound)
-set_wine_test_properties(e2e_planted_dlls)

@@ -11,8 +11,18 @@ import sys
 LOAD_CONFIG_ENTRY = 10
 
 
-def file_offset(image, headers_end, sections, rva):
-    for at in range(headers_end, headers_end + 40 * sections, 40):
+def headers(image):
+    """Where the optional header begins, whether it is PE32+, and where the section table begins and ends."""
+    pe = struct.unpack_from("<I", image, 0x3C)[0]
+    sections, optional_size = struct.unpack_from("<H12xH", image, pe + 6)
+    optional = pe + 24
+    wide = struct.unpack_from("<H", image, optional)[0] == 0x20B
+    return optional, wide, optional + optional_size, optional + optional_size + 40 * sections
+
+
+def file_offset(image, rva):
+    _, _, table, table_end = headers(image)
+    for at in range(table, table_end, 40):
         virtual_size, address, raw_size, raw_at = struct.unpack_from("<IIII", image, at + 8)
         if address <= rva < address + max(virtual_size, raw_size):
             return raw_at + rva - address
@@ -36,13 +46,10 @@ def main(exe, map_file):
         sys.exit(f"{map_file} has no _load_config_used")
     with open(exe, "rb") as file:
         image = bytearray(file.read())
-    pe = struct.unpack_from("<I", image, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", image, pe + 6)
-    optional = pe + 24
-    wide = struct.unpack_from("<H", image, optional)[0] == 0x20B
+    optional, wide, _, _ = headers(image)
     image_base = struct.unpack_from("<Q" if wide else "<I", image, optional + (24 if wide else 28))[0]
     rva = int(found.group(1), 16) - image_base
-    size = struct.unpack_from("<I", image, file_offset(image, optional + optional_size, sections, rva))[0]
+    size = struct.unpack_from("<I", image, file_offset(image, rva))[0]
     struct.pack_into("<II", image, optional + (112 if wide else 96) + 8 * LOAD_CONFIG_ENTRY, rva, size)
     struct.pack_into("<I", image, optional + 64, checksum(image, optional + 64))
     with open(exe, "wb") as file:

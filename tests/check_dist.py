@@ -2,12 +2,28 @@
 """Checks the release zip as a user gets it: unpacked into an empty folder it holds the built exe, the help
 file and a GBK readme, and the exe started there shows its window and opens the help file beside it.
 
-usage: check_dist.py ZIP EXE HELP -- RUN_E2E_COMMAND...   (the runner's command without --tool)
+The folder then also holds DLLs named like the system DLLs the tool uses or has loaded for it, as an attacker
+could leave them in a Downloads folder. Each is planted.dll, which notes in planted.log the name it was loaded
+under; Wine is told to prefer them to its own, as Windows prefers a DLL beside the exe to any that is not among
+its known DLLs. A name in the log is a DLL that ran inside the tool.
+
+usage: check_dist.py ZIP EXE HELP PLANTED_DLL -- RUN_E2E_COMMAND...   (the runner's command without --tool)
 """
+import os
 import pathlib
 import subprocess
 import sys
 import tempfile
+
+# Its own imports and theirs, and what the system loads by name on its behalf later: the sound's driver
+# (Wine's winealsa.drv, where Windows has wdmaud.drv), TLS, the shell's helpers. Not three that Wine itself
+# takes from the exe's folder whatever the exe does: version.dll, which its user32 imports, and uxtheme.dll,
+# which it loads as the process starts, both before any code of the exe runs; and msimg32.dll, which its
+# uxtheme.dll delay-loads without the search folders the exe set. Windows' user32 is one of its known DLLs,
+# whose imports are known DLLs too, and Windows 10 applies the exe's load-config flags to what the common
+# controls import.
+PLANTED = ["wininet.dll", "winmm.dll", "mpr.dll", "msacm32.dll", "winealsa.drv", "dwmapi.dll", "secur32.dll",
+           "winhttp.dll", "iertutil.dll", "urlmon.dll", "cryptbase.dll", "dnsapi.dll", "mswsock.dll"]
 
 
 def check_files(folder, exe, help_file):
@@ -29,7 +45,21 @@ def check_files(folder, exe, help_file):
     return failures
 
 
-def main(zip_path, exe, help_file, separator, *run_e2e):
+def run_beside_planted_dlls(folder, planted_dll, run_e2e):
+    for name in PLANTED:
+        (folder / name).write_bytes(pathlib.Path(planted_dll).read_bytes())
+    overrides = ",".join(name.removesuffix(".dll") for name in PLANTED) + "=n,b"
+    environment = dict(os.environ, WZ_DLL_OVERRIDES=overrides)  # to scripts/wine-run.sh
+    # A planted DLL that is loaded may stop the tool, since it exports nothing: its log is read either way.
+    driver = subprocess.run([*run_e2e, "--tool", str(folder / "望站.exe")], env=environment).returncode
+    log = folder / "planted.log"
+    loaded = sorted(set(log.read_text().split())) if log.exists() else []
+    if loaded:
+        print(f"planted DLLs that ran inside the tool: {', '.join(loaded)}")
+    return 1 if loaded or driver != 0 else 0
+
+
+def main(zip_path, exe, help_file, planted_dll, separator, *run_e2e):
     if separator != "--":
         sys.exit(__doc__)
     with tempfile.TemporaryDirectory() as unpacked:
@@ -41,7 +71,7 @@ def main(zip_path, exe, help_file, separator, *run_e2e):
             print(failure)
         if failures:
             return 1
-        return subprocess.run([*run_e2e, "--tool", str(folder / "望站.exe")]).returncode
+        return run_beside_planted_dlls(folder, planted_dll, run_e2e)
 
 
 if __name__ == "__main__":

@@ -2,9 +2,13 @@
 """Checks the shipped executable: a 32-bit GUI program whose imports Windows never looks for beside it, with the
 platform's protections on: ASLR with its relocations, DEP, terminal-server awareness, a stack protector, and the
 load-config directory's flags that keep what its imports import to the system folder."""
+import pathlib
 import re
 import subprocess
 import sys
+
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent / "scripts"))
+import set_load_config  # noqa: E402  the build's own reading of the header
 
 # Windows 10's KnownDLLs, which it always takes from its own folder (Windows 7 has these and a few more), and the
 # common controls, which the manifest takes from the system's side-by-side store. Any other DLL is looked for
@@ -26,16 +30,10 @@ def dependent_load_flags(path, dump):
     entry = re.search(r"^Entry a ([0-9a-f]{8}) ([0-9a-f]{8}) Load Configuration Directory", dump, re.M)
     if not entry or int(entry.group(2), 16) <= DEPENDENT_LOAD_FLAGS_AT:
         return None
-    rva = int(entry.group(1), 16)
-    image_base = int(re.search(r"^ImageBase\s+([0-9a-f]+)", dump, re.M).group(1), 16)
-    sections = subprocess.run(["i686-w64-mingw32-objdump", "-h", path], check=True, capture_output=True, text=True)
-    for size, address, at in re.findall(r"^\s*\d+ \S+\s+([0-9a-f]+)  ([0-9a-f]+)  [0-9a-f]+  ([0-9a-f]+)", sections.stdout, re.M):
-        start = int(address, 16) - image_base
-        if start <= rva < start + int(size, 16):
-            with open(path, "rb") as exe:
-                exe.seek(int(at, 16) + rva - start + DEPENDENT_LOAD_FLAGS_AT)
-                return int.from_bytes(exe.read(2), "little")
-    return None
+    with open(path, "rb") as exe:
+        image = exe.read()
+    at = set_load_config.file_offset(image, int(entry.group(1), 16)) + DEPENDENT_LOAD_FLAGS_AT
+    return int.from_bytes(image[at:at + 2], "little")
 
 
 def main(path):
@@ -57,11 +55,11 @@ def main(path):
     with open(path, "rb") as exe:
         if STACK_PROTECTOR_MESSAGE not in exe.read():
             failures.append("no stack protector")
-    for failure in failures:
-        print(f"{path}: {failure}")
     load_flags = dependent_load_flags(path, dump)
     if load_flags is None or not load_flags & LOAD_LIBRARY_SEARCH_SYSTEM32:
         failures.append("no load-config directory that keeps its imports' imports to the system folder")
+    for failure in failures:
+        print(f"{path}: {failure}")
     load_flags = "none" if load_flags is None else hex(load_flags)
     print(f"imports: {', '.join(sorted(dlls))}; header: {', '.join(flags)}; dependent load flags: {load_flags}")
     return 1 if failures else 0
